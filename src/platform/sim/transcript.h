@@ -1,0 +1,20 @@
+// transcript.jsonl of the machine folder: what the program showed or did
+// to other programs, one JSON object per line, appended in order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+// Text in the machine's ANSI code page, as UTF-8.
+std::string AnsiToUtf8(const std::string &ansi);
+// A JSON string literal (quotes included) of UTF-8 text.
+std::string JsonString(const std::string &utf8);
+// "0x…" lower-case hexadecimal, as the transcript writes handles and numbers.
+std::string JsonHex(std::uint64_t value);
+
+// Appends one line, e.g. {"event":"post",...}, with a single write.
+void AppendTranscript(const std::string &jsonObject);
+
+}  // namespace sim
