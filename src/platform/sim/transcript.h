@@ -7,8 +7,6 @@
 
 namespace sim {
 
-// Text in the machine's ANSI code page, as UTF-8.
-std::string AnsiToUtf8(const std::string &ansi);
 // A JSON string literal (quotes included) of UTF-8 text.
 std::string JsonString(const std::string &utf8);
 // "0x…" lower-case hexadecimal, as the transcript writes handles and numbers.

@@ -1,0 +1,18 @@
+// The machine's ANSI code page: conversions into and out of it, and its
+// double-byte lead bytes (code pages 932, 936, 949, 950).
+#pragma once
+
+#include <string>
+
+#include "platform/types.h"
+
+namespace sim {
+
+// UTF-16 (little or big endian, no byte-order mark) or UTF-8 text as ANSI
+// bytes of `codePage`; characters it lacks become "?".
+std::string Utf16ToAnsi(const char *bytes, std::size_t length, bool bigEndian, win::UINT codePage);
+std::string Utf8ToAnsi(const std::string &utf8, win::UINT codePage);
+std::string AnsiToUtf8(const std::string &ansi, win::UINT codePage);
+bool IsLeadByte(unsigned char c, win::UINT codePage);
+
+}  // namespace sim
