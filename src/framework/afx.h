@@ -39,6 +39,11 @@ constexpr UINT ID_FILE_NEW = 0xE100;   // 57600
 constexpr UINT ID_FILE_OPEN = 0xE101;  // 57601
 constexpr UINT AFX_IDS_APP_TITLE = 0xE000;  // 57344
 
+// The window and dialog procedures through which the framework's objects
+// receive their messages.
+LRESULT MIRTEL_STDCALL AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+std::intptr_t MIRTEL_STDCALL AfxDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 class CObject {
 public:
     virtual ~CObject() = default;
@@ -173,8 +178,9 @@ private:
     std::unique_ptr<CDocument> m_document;
 };
 
-template <class T>
-T *AfxCreateObject() {
+// Dynamic creation: a factory that makes a T and hands it out as its base.
+template <class T, class Base>
+Base *AfxCreateObject() {
     return new T();
 }
 

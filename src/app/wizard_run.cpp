@@ -1,0 +1,91 @@
+// The Add Printer Wizard run: redirect the device-path values, start the
+// wizard, keep the user interface alive while a worker thread waits for it,
+// and put the registry back.
+#include <cstring>
+
+#include "app/main_frame.h"
+#include "app/mirtel_app.h"
+#include "lang/log.h"
+
+HWND g_hAddWizardNotifyWnd = nullptr;
+
+namespace {
+
+constexpr char kWizardCommandLine[] = "rundll32 shell32,SHHelpShortcuts_RunDLL AddPrinter";
+
+// The wizard leaves its driver index files behind; they would make it show
+// the drivers it saw last instead of ours.
+void DeleteDriverIndexFiles(const CString &infFolder) {
+    DeleteFileA((infFolder + "\\DRVDATA.BIN").c_str());
+    DeleteFileA((infFolder + "\\DRVIDX.BIN").c_str());
+}
+
+}  // namespace
+
+// The worker only waits for the wizard, tells the main frame, and sleeps
+// until the main thread ends it.
+DWORD MIRTEL_STDCALL AddWizardWaitThread(void *processHandle) {
+    WaitForSingleObject(static_cast<HANDLE>(processHandle), INFINITE);
+    PostMessageA(g_hAddWizardNotifyWnd, WM_ADDWIZARD_END, 0, 0);
+    Sleep(INFINITE);
+    return 0;
+}
+
+LRESULT CMainFrame::OnStartAddWizard(WPARAM, LPARAM) {
+    CMirtelApp *app = GetMirtelApp();
+
+    if (!app->m_bNoRegistry) {
+        BOOL begun = FALSE;
+        if (!app->kSetAddWizardRegistry(begun)) {
+            if (begun) app->m_regInfo.ResetRegistry();
+            app->ShowMessage("IDS_ERR_REGSTORY");
+            WriteLog(app, "Err : Set registory error Mirtel Infomation \n");
+            PostMessage(WM_CLOSE);
+            return 0;
+        }
+        DeleteDriverIndexFiles(app->m_strWinInfDir);
+    }
+
+    WriteLog(app, "Inf : Start Add Printer Wizard\n");
+    // CreateProcessA may write into the command line it is given.
+    char commandLine[sizeof kWizardCommandLine];
+    std::memcpy(commandLine, kWizardCommandLine, sizeof kWizardCommandLine);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
+                        nullptr, nullptr, &startup, &process)) {
+        app->ShowMessage("IDS_ERR_WIZARD_RUN");
+        if (!app->m_bNoRegistry) app->m_regInfo.ResetRegistry();
+        PostMessage(WM_CLOSE);
+        return 0;
+    }
+
+    g_hAddWizardNotifyWnd = m_hWnd;
+    HANDLE worker = CreateThread(nullptr, 0, AddWizardWaitThread, process.hProcess, 0, nullptr);
+    if (worker) {
+        MSG msg = {};
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (msg.message == WM_ADDWIZARD_END && msg.hwnd == g_hAddWizardNotifyWnd) break;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        TerminateThread(worker, 0);
+        CloseHandle(worker);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    WriteLog(app, "Inf : End Add Printer Wizard\n");
+
+    if (!app->m_bNoRegistry) {
+        DeleteDriverIndexFiles(app->m_strWinInfDir);
+        if (!app->m_regInfo.ResetRegistry()) {
+            app->ShowMessage("IDS_ERR_REGSTORY");
+            WriteLog(app, "Err : Reset registory error Mirtel Infomation \n");
+            PostMessage(WM_CLOSE);
+            return 0;
+        }
+    }
+    PostMessage(WM_CLOSE, 0, 0);
+    return 1;
+}

@@ -1,0 +1,20 @@
+#include "lang/log.h"
+
+#include <cstdio>
+
+#include "app/mirtel_app.h"
+
+void WriteLog(CMirtelApp *app, const char *format, ...) {
+    if (!app || !app->m_bLogOutput || app->m_strTempDir.empty()) return;
+    // Entries that carry registry values can be long; they are written
+    // whole rather than cut at a fixed buffer size.
+    std::va_list args;
+    va_start(args, format);
+    CString entry = FormatStringV(format, args);
+    va_end(args);
+    CString path = app->m_strTempDir + "PSLOG.TXT";
+    std::FILE *file = OpenStdioFile(path.c_str(), "a+");
+    if (!file) return;
+    std::fwrite(entry.data(), 1, entry.size(), file);
+    std::fclose(file);
+}
