@@ -1,0 +1,6 @@
+// The program's entry point on Windows: a GUI-subsystem WinMain with ANSI
+// arguments that hands over to the framework.
+#include "platform/entry.h"
+#include "platform/win32/native.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return ProgramMain(); }

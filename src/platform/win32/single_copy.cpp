@@ -1,0 +1,36 @@
+// Single-copy guard: a counter and a window slot in a data section that the
+// loader shares between every running copy of this program file, and the
+// machine-wide named mutex.
+#include "platform/single_copy.h"
+#include "platform/win32/native.h"
+
+namespace {
+
+// The section ".sdata" holds these 8 bytes and nothing else; "shared" marks
+// it IMAGE_SCN_MEM_SHARED, so every process that maps SETUP.EXE sees the
+// same two values. Shared sections must be initialised data.
+__attribute__((section(".sdata"), shared)) volatile ::LONG g_lInstanceCount = -1;
+__attribute__((section(".sdata"), shared)) ::HWND g_hInstanceWnd = nullptr;
+
+}  // namespace
+
+namespace win {
+
+LONG IncrementCopyCounter() { return ::InterlockedIncrement(&g_lInstanceCount); }
+
+LONG DecrementCopyCounter() { return ::InterlockedDecrement(&g_lInstanceCount); }
+
+HWND GetSharedWindowSlot() { return reinterpret_cast<HWND>(g_hInstanceWnd); }
+
+void SetSharedWindowSlot(HWND window) { g_hInstanceWnd = reinterpret_cast<::HWND>(window); }
+
+HANDLE CreateMutexA(void *securityAttributes, BOOL initialOwner, const char *name) {
+    return reinterpret_cast<HANDLE>(
+        ::CreateMutexA(static_cast<::LPSECURITY_ATTRIBUTES>(securityAttributes), initialOwner, name));
+}
+
+HANDLE OpenMutexA(DWORD access, BOOL inherit, const char *name) {
+    return reinterpret_cast<HANDLE>(::OpenMutexA(access, inherit, name));
+}
+
+}  // namespace win
