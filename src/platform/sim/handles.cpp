@@ -1,5 +1,7 @@
 #include "platform/sim/handles.h"
 
+#include "platform/system.h"
+
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
@@ -54,3 +56,17 @@ bool CloseSimHandle(win::HANDLE handle) {
 }
 
 }  // namespace sim
+
+namespace win {
+
+BOOL CloseHandle(HANDLE handle) {
+    // The current-process pseudo handle is never really open.
+    if (handle == GetCurrentProcess()) return TRUE;
+    if (!sim::CloseSimHandle(handle)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace win

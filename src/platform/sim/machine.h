@@ -18,6 +18,11 @@ public:
     // cannot be used (folder without machine.ini, unreadable machine.ini)
     // ends the process with a message on standard error and exit status 2.
     static const Machine &Get();
+    // Makes the machine in `folder` (created from the template when the
+    // folder does not exist) the machine of this process from now on, as
+    // if MIRTEL_MACHINE had named it. Tests run many machines in one
+    // process this way; references from earlier Get() calls stay valid.
+    static void UseFolder(const std::string &folder);
 
     const std::string &Folder() const { return m_folder; }
 
@@ -34,10 +39,27 @@ public:
     win::UINT AnsiCodePage() const;
 
 private:
+    struct Entry {
+        std::string key;
+        std::string value;
+        int line;
+    };
+    const Entry *Find(const char *section, const char *key) const;
+
     std::string m_folder;
-    std::map<std::string, std::vector<std::pair<std::string, std::string>>> m_sections;
+    // Upper-cased section name -> its entries in file order.
+    std::map<std::string, std::vector<Entry>> m_sections;
     std::map<char, std::string> m_drives;
     friend struct MachineLoader;
 };
+
+// Makes a machine folder at `path` (which must not exist yet) from the
+// built-in template: Windows XP, English, code page 1252, the user an
+// administrator. False, with the reason in `error`, when it cannot.
+bool CreateMachineFolder(const std::string &path, std::string *error);
+
+// Ends the process because the machine cannot be used: `message` on
+// standard error, exit status 2.
+[[noreturn]] void MachineUnusable(const std::string &message);
 
 }  // namespace sim

@@ -9,7 +9,8 @@ namespace sim {
 
 // A JSON string literal (quotes included) of UTF-8 text.
 std::string JsonString(const std::string &utf8);
-// "0x…" lower-case hexadecimal, as the transcript writes handles and numbers.
+// A JSON string literal (quotes included) "0x…" of lower-case hexadecimal,
+// as the transcript writes handles and numbers.
 std::string JsonHex(std::uint64_t value);
 
 // Appends one line, e.g. {"event":"post",...}, with a single write.
