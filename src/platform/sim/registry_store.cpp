@@ -53,9 +53,17 @@ bool WriteAll(int fd, const std::string &text) {
 // Test hook: MIRTEL_KILL_AT_REGISTRY_WRITE=N kills this process at its
 // N-th registry write, after the new file is prepared and before it
 // replaces the old one, so tests can stop a run at every write.
-void KillHereIfAsked(int writeNumber) {
+// Writes are counted per process: a forked child starts again from 0.
+void CountWriteAndKillHereIfAsked() {
+    static pid_t counter = 0;
+    static int writes = 0;
+    if (counter != getpid()) {
+        counter = getpid();
+        writes = 0;
+    }
+    ++writes;
     const char *killAt = std::getenv("MIRTEL_KILL_AT_REGISTRY_WRITE");
-    if (killAt != nullptr && std::atoi(killAt) == writeNumber) kill(getpid(), SIGKILL);
+    if (killAt != nullptr && std::atoi(killAt) == writes) kill(getpid(), SIGKILL);
 }
 
 }  // namespace
@@ -198,14 +206,13 @@ win::LONG RegistryFile::Change(const std::function<bool(RegTree &, win::LONG *)>
 }
 
 bool RegistryFile::WriteBack() {
-    static int writes = 0;
     const std::string text = FormatRegedit4(m_tree);
     const std::string temporary = m_path + ".tmp";
     {
         Descriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
         if (file.Get() < 0 || !WriteAll(file.Get(), text) || fsync(file.Get()) != 0) return false;
     }
-    KillHereIfAsked(++writes);
+    CountWriteAndKillHereIfAsked();
     if (rename(temporary.c_str(), m_path.c_str()) != 0) return false;
     struct stat info {};
     if (stat(m_path.c_str(), &info) != 0) return false;
