@@ -40,9 +40,13 @@ std::string Upper(std::string text) {
     return text;
 }
 
-std::string WithoutTrailingSeparators(std::string path) {
-    while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-    return path;
+// A folder compared as Windows compares it: "/" is "\\", case and
+// trailing separators do not count.
+std::string FolderKey(std::string path) {
+    for (char &c : path)
+        if (c == '/') c = '\\';
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    return Upper(path);
 }
 
 // "LIBRARY.ID" keys of [Strings]: the library part, upper-cased.
@@ -70,9 +74,7 @@ std::string LibraryName(const char *fileName) {
         char system[MAX_PATH];
         const UINT length = GetSystemDirectoryA(system, sizeof system);
         if (length == 0 || length >= sizeof system) return std::string();
-        if (Upper(WithoutTrailingSeparators(name.substr(0, slash))) !=
-            Upper(WithoutTrailingSeparators(system)))
-            return std::string();
+        if (FolderKey(name.substr(0, slash)) != FolderKey(system)) return std::string();
         name = name.substr(slash + 1);
     }
     if (name.empty()) return std::string();
