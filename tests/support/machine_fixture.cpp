@@ -167,6 +167,8 @@ MachineFolder::MachineFolder() {
 }
 
 MachineFolder::~MachineFolder() {
+    if (!m_usedBefore.empty() && sim::Machine::Get().Folder() == m_machine)
+        sim::Machine::UseFolder(m_usedBefore);
     std::error_code ignored;
     if (!m_root.empty()) fs::remove_all(m_root, ignored);
 }
@@ -250,7 +252,10 @@ bool MachineFolder::RegistryKeyExists(const std::string &keyPath) const {
     return tree.Find(root, path) != nullptr;
 }
 
-void MachineFolder::Use() const { sim::Machine::UseFolder(m_machine); }
+void MachineFolder::Use() {
+    if (m_usedBefore.empty()) m_usedBefore = sim::Machine::Get().Folder();
+    sim::Machine::UseFolder(m_machine);
+}
 
 std::string MachineFolder::StagePackage(const std::string &sourceFolder) {
     m_package = m_root + "/package";

@@ -71,8 +71,9 @@ public:
     // The whole registry as registry.reg holds it now.
     sim::RegTree Registry() const;
 
-    // Makes this the machine of the calling process (sim::Machine::UseFolder).
-    void Use() const;
+    // Makes this the machine of the calling process (sim::Machine::UseFolder)
+    // until the object goes; then the machine used before comes back.
+    void Use();
 
     // Makes a package folder beside the machine: a copy of the `setup`
     // program plus, when given, the files of `sourceFolder`; maps it as
@@ -96,6 +97,7 @@ private:
     std::string m_root;
     std::string m_machine;
     std::string m_package;
+    std::string m_usedBefore;  // the process's machine before Use()
 };
 
 // Runs `program` with `arguments` and the extra environment, standard

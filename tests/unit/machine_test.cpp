@@ -106,10 +106,12 @@ TEST(Machine, DrivesAreRelativeToTheFolderOrAbsolute) {
 TEST(Machine, NamedFolderThatDoesNotExistIsMadeFromTheTemplate) {
     testing_machine::MachineFolder scratch;
     const std::string fresh = scratch.HostPath("more/fresh-machine");
+    const std::string before = sim::Machine::Get().Folder();
     sim::Machine::UseFolder(fresh);
     EXPECT_TRUE(fs::exists(fresh + "/machine.ini"));
     EXPECT_TRUE(fs::exists(fresh + "/registry.reg"));
     EXPECT_EQ(sim::Machine::Get().Folder(), fresh);
+    sim::Machine::UseFolder(before);
 }
 
 TEST(MachineDeathTest, FolderWithoutMachineIniIsRefusedAndLeftAlone) {
