@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/sim/machine.h"
+#include "platform/sim/unique_fd.h"
 
 namespace sim {
 namespace {
@@ -24,21 +25,6 @@ bool SameName(const std::string &a, const std::string &b) {
         if (UpperByte(a[i]) != UpperByte(b[i])) return false;
     return true;
 }
-
-// Closes a file descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool WriteAll(int fd, const std::string &text) {
     std::size_t done = 0;
@@ -158,7 +144,7 @@ void RegistryFile::Refresh() {
 
     RegTree tree;
     Identity loaded;
-    Descriptor file(open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd file(open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() >= 0) {
         // What was read is described by the open file, not by the stat
         // above: another process may have replaced the file in between.
@@ -193,7 +179,7 @@ void RegistryFile::Read(const std::function<void(const RegTree &)> &read) {
 win::LONG RegistryFile::Change(const std::function<bool(RegTree &, win::LONG *)> &change) {
     std::lock_guard<std::mutex> guard(m_lock);
     const std::string lockPath = m_folder + "/registry.lock";
-    Descriptor lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    UniqueFd lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
     if (lock.Get() < 0 || flock(lock.Get(), LOCK_EX) != 0) return win::ERROR_ACCESS_DENIED;
     Refresh();
     win::LONG result = win::ERROR_SUCCESS;
@@ -209,7 +195,7 @@ bool RegistryFile::WriteBack() {
     const std::string text = FormatRegedit4(m_tree);
     const std::string temporary = m_path + ".tmp";
     {
-        Descriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        UniqueFd file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
         if (file.Get() < 0 || !WriteAll(file.Get(), text) || fsync(file.Get()) != 0) return false;
     }
     CountWriteAndKillHereIfAsked();
