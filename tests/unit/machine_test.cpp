@@ -157,16 +157,36 @@ TEST(MachineDeathTest, UnreadableRegistryNamesFileAndLineAndIsNotRewritten) {
     EXPECT_EQ(ReadText(folder.HostPath("registry.reg")), broken);
 }
 
+bool SetupIsBuilt() { return access((testing_paths::BinDir() + "/setup").c_str(), X_OK) == 0; }
+
 // The default folder is made from the template on first use; this needs
 // a whole program that starts with nothing named.
 TEST(Machine, DefaultFolderIsMadeUnderXdgStateHome) {
+    if (!SetupIsBuilt()) GTEST_SKIP() << "setup is not built";
     const std::string setup = testing_paths::BinDir() + "/setup";
-    if (access(setup.c_str(), X_OK) != 0) GTEST_SKIP() << "setup is not built";
     testing_machine::MachineFolder scratch;
     const std::string state = scratch.HostPath("state");
     testing_machine::RunProgram(setup, {}, {{"MIRTEL_MACHINE", ""}, {"XDG_STATE_HOME", state}});
     EXPECT_TRUE(fs::exists(state + "/mirtel/machine/machine.ini"));
     EXPECT_TRUE(fs::exists(state + "/mirtel/machine/registry.reg"));
+}
+
+TEST(Machine, ProgramStopsWithStatusTwoOnAnUnusableMachine) {
+    if (!SetupIsBuilt()) GTEST_SKIP() << "setup is not built";
+    testing_machine::MachineFolder badIni;
+    badIni.ReplaceIni("[System]\nAdministrator=yes\n");
+    testing_machine::RunResult run = badIni.RunSetup({});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("machine.ini:2: "), std::string::npos) << run.err;
+    EXPECT_EQ(badIni.IniText(), "[System]\nAdministrator=yes\n");
+
+    testing_machine::MachineFolder badRegistry;
+    const std::string broken = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\nnot a value\n";
+    std::ofstream(badRegistry.HostPath("registry.reg"), std::ios::binary) << broken;
+    run = badRegistry.RunSetup({});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("registry.reg:3: "), std::string::npos) << run.err;
+    EXPECT_EQ(ReadText(badRegistry.HostPath("registry.reg")), broken);
 }
 
 }  // namespace

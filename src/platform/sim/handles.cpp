@@ -1,10 +1,10 @@
 #include "platform/sim/handles.h"
 
-#include "platform/system.h"
-
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
+
+#include "platform/system.h"
 
 namespace sim {
 namespace {

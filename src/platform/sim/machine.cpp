@@ -13,7 +13,6 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
-#include <sstream>
 
 namespace sim {
 namespace {

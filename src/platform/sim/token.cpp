@@ -1,8 +1,10 @@
 // advapi32's process token and security identifiers. The token's groups
 // come from machine.ini [System] Administrator: 0 no Administrators group,
 // 1 a member, 2 a member for deny only.
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
