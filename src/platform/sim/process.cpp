@@ -1,13 +1,13 @@
 // Processes of the simulated machine. A command line names a program of
 // machine.ini [Programs]; its host command runs with the rest of the
-// command line as arguments. The child is started through an intermediate
-// process that ends at once, so it is never this process's child and can
-// never be left behind as a zombie; a pidfd opened while the child still
-// waits for the go-ahead makes its handle one to wait on.
+// command line as arguments. A pidfd makes the process's handle one to
+// wait on; the child is reaped when its last handle closes, as the process
+// object goes on Windows, or, if it still runs then, as soon as it ends.
 #include <fcntl.h>
 #include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/process.h"
@@ -34,16 +36,37 @@ namespace {
 constexpr win::DWORD ERROR_BAD_EXE_FORMAT = 193;
 constexpr win::DWORD ERROR_DIRECTORY = 267;
 
-// A running (or ended) program: its pidfd reads as readable once it has
+// A running (or ended) child: its pidfd reads as readable once it has
 // ended. The primary thread's handle names the same object, since a
 // program and its main thread end together.
+// True once `pid` is reaped (or was already); with WNOHANG, false while
+// it runs.
+bool ReapChild(pid_t pid, int options) {
+    int status;
+    pid_t result;
+    while ((result = waitpid(pid, &status, options)) < 0 && errno == EINTR) {
+    }
+    return result != 0;
+}
+
 class ProcessObject : public WaitableObject {
 public:
-    explicit ProcessObject(UniqueFd pidFd) : m_pidFd(std::move(pidFd)) {}
+    ProcessObject(UniqueFd pidFd, pid_t pid) : m_pidFd(std::move(pidFd)), m_pid(pid) {}
+    ~ProcessObject() override {
+        if (ReapChild(m_pid, WNOHANG)) return;
+        // Closing the handle does not end the program; reap it once it ends.
+        try {
+            std::thread([pid = m_pid] { ReapChild(pid, 0); }).detach();
+        } catch (const std::system_error &error) {
+            std::fprintf(stderr, "mirtel: process %d will stay a zombie: %s\n", static_cast<int>(m_pid),
+                         error.what());
+        }
+    }
     int SignalFd() const override { return m_pidFd.Get(); }
 
 private:
     UniqueFd m_pidFd;
+    pid_t m_pid;
 };
 
 bool IsExecutableFile(const std::string &path) {
@@ -108,49 +131,16 @@ win::DWORD ErrorOfErrno(int error) {
     }
 }
 
-bool ReadAll(int fd, void *buffer, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = read(fd, static_cast<char *>(buffer) + done, size - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
-// Runs in the grandchild, between fork and exec: only async-signal-safe
-// calls. Tells the parent its pid, waits for the go-ahead (the parent
-// closing its end), then becomes the program; on failure it reports errno.
-[[noreturn]] void BecomeProgram(int report, int goAhead, const char *folder, const char *path,
-                                char *const *argv, char *const *envp) {
-    const pid_t self = getpid();
-    if (write(report, &self, sizeof self) != sizeof self) _exit(127);
-    char ignored;
-    while (read(goAhead, &ignored, 1) < 0 && errno == EINTR) {
-    }
-    if (folder && chdir(folder) != 0) {
-        const int error = errno;
-        if (write(report, &error, sizeof error) != sizeof error) _exit(127);
-        _exit(127);
-    }
-    execve(path, argv, envp);
+// Runs in the child, between fork and exec: only async-signal-safe calls.
+// A failure is reported to the parent as errno through `report`, whose
+// end closes on a successful exec.
+[[noreturn]] void BecomeProgram(int report, const char *folder, const char *path, char *const *argv,
+                                char *const *envp) {
+    if (!folder || chdir(folder) == 0) execve(path, argv, envp);
     const int error = errno;
     if (write(report, &error, sizeof error) != sizeof error) _exit(127);
     _exit(127);
 }
-
-struct Pipe {
-    UniqueFd read;
-    UniqueFd write;
-    bool Open() {
-        int ends[2];
-        if (pipe2(ends, O_CLOEXEC) != 0) return false;
-        read = UniqueFd(ends[0]);
-        write = UniqueFd(ends[1]);
-        return true;
-    }
-};
 
 struct StartedProcess {
     UniqueFd pidFd;
@@ -163,46 +153,37 @@ StartedProcess Spawn(const std::string &path, std::vector<std::string> argv,
                      std::vector<std::string> envp, const char *folder, win::DWORD *error) {
     std::vector<char *> argvPointers = PointerArray(argv);
     std::vector<char *> envpPointers = PointerArray(envp);
-    Pipe report;
-    Pipe goAhead;
-    if (!report.Open() || !goAhead.Open()) {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
         *error = win::ERROR_NOT_ENOUGH_MEMORY;
         return StartedProcess();
     }
-    const pid_t intermediate = fork();
-    if (intermediate < 0) {
+    UniqueFd report(ends[0]);
+    UniqueFd reportWrite(ends[1]);
+    const pid_t child = fork();
+    if (child == 0) BecomeProgram(reportWrite.Get(), folder, path.c_str(), argvPointers.data(), envpPointers.data());
+    reportWrite.Reset();
+    if (child < 0) {
         *error = win::ERROR_NOT_ENOUGH_MEMORY;
         return StartedProcess();
     }
-    if (intermediate == 0) {
-        const pid_t child = fork();
-        if (child == 0)
-            BecomeProgram(report.write.Get(), goAhead.read.Get(), folder, path.c_str(),
-                          argvPointers.data(), envpPointers.data());
-        _exit(child < 0 ? 1 : 0);
-    }
-    report.write.Reset();
-    goAhead.read.Reset();
-    int status = 0;
-    while (waitpid(intermediate, &status, 0) < 0 && errno == EINTR) {
-    }
-    pid_t child = 0;
-    if (!ReadAll(report.read.Get(), &child, sizeof child)) {
-        *error = win::ERROR_NOT_ENOUGH_MEMORY;
-        return StartedProcess();
-    }
-    // The child is blocked until goAhead closes, so this pid is still its.
+    // Until it is reaped, the child's pid cannot name another process.
     UniqueFd pidFd(static_cast<int>(syscall(SYS_pidfd_open, child, 0)));
-    goAhead.write.Reset();
     int execError = 0;
-    if (ReadAll(report.read.Get(), &execError, sizeof execError)) {
-        *error = ErrorOfErrno(execError);
-        return StartedProcess();
+    ssize_t got;
+    while ((got = read(report.Get(), &execError, sizeof execError)) < 0 && errno == EINTR) {
     }
-    if (!pidFd) {
-        std::fprintf(stderr, "mirtel: cannot watch process %d: %s\n", static_cast<int>(child),
-                     std::strerror(errno));
-        *error = win::ERROR_NOT_ENOUGH_MEMORY;
+    if (got > 0 || !pidFd) {
+        if (!pidFd) {
+            std::fprintf(stderr, "mirtel: cannot watch process %d: %s\n", static_cast<int>(child),
+                         std::strerror(errno));
+            kill(child, SIGKILL);
+        }
+        int status;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        *error = got > 0 ? ErrorOfErrno(execError) : win::ERROR_NOT_ENOUGH_MEMORY;
+        return StartedProcess();
     }
     return StartedProcess{std::move(pidFd), child};
 }
@@ -254,8 +235,8 @@ BOOL CreateProcessA(const char *applicationName, char *commandLine, void *, void
         SetLastError(error);
         return FALSE;
     }
+    auto process = std::make_shared<sim::ProcessObject>(std::move(started.pidFd), started.pid);
     if (processInformation) {
-        auto process = std::make_shared<sim::ProcessObject>(std::move(started.pidFd));
         processInformation->dwProcessId = static_cast<DWORD>(started.pid);
         processInformation->dwThreadId = static_cast<DWORD>(started.pid);
         processInformation->hProcess = sim::NewHandle(process);

@@ -1,0 +1,102 @@
+// The Add Printer Wizard of the simulated machine. It shows what the real
+// wizard would work with — the DevicePath value and the INF files on it —
+// and records in the transcript every device-path value the installer
+// redirects, as the wizard sees them while it is open.
+//
+// Shaped by the environment:
+//   MIRTEL_WIZARD_WINDOW_TITLE  a top-level window with this title exists
+//                               on the machine while the wizard is open
+//   MIRTEL_WIZARD_SLEEP_MS      how long the wizard stays open (default 0)
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "device_paths.h"
+#include "platform/process.h"
+#include "platform/sim/codepage.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/transcript.h"
+#include "platform/ui.h"
+
+namespace {
+
+constexpr const char *kWindowClass = "MirtelAddPrinterWizard";
+
+std::string Utf8(const std::string &ansi) { return sim::AnsiToUtf8(ansi, sim::Machine::Get().AnsiCodePage()); }
+
+std::string HexBytes(const std::string &bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char byte : bytes) {
+        hex += digits[byte >> 4];
+        hex += digits[byte & 0xF];
+    }
+    return hex;
+}
+
+// A registry string as text: up to its first zero byte.
+std::string Text(const std::string &bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+win::LRESULT MIRTEL_STDCALL WizardWindowProc(win::HWND window, win::UINT message, win::WPARAM wParam,
+                                             win::LPARAM lParam) {
+    return win::DefWindowProcA(window, message, wParam, lParam);
+}
+
+win::HWND OpenWizardWindow(const char *title) {
+    win::WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = WizardWindowProc;
+    windowClass.lpszClassName = kWindowClass;
+    win::RegisterClassA(&windowClass);
+    return win::CreateWindowExA(0, kWindowClass, title, win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE,
+                                win::CW_USEDEFAULT, 0, win::CW_USEDEFAULT, 0, nullptr, nullptr, nullptr,
+                                nullptr);
+}
+
+// One flat object, as every transcript event is: the DevicePath text, the
+// INF files joined by ";", and "<label>.type" / "<label>.bytes" for each
+// value read.
+std::string Event(const std::string &arguments, const std::vector<addprinter::DevicePathValue> &values,
+                  const std::string *devicePath, const std::vector<std::string> &infFiles, win::HWND window) {
+    std::string event = "{\"event\":\"wizard\",\"arguments\":" + sim::JsonString(Utf8(arguments));
+    event += ",\"window\":" + sim::JsonHex(reinterpret_cast<std::uintptr_t>(window));
+    if (devicePath) event += ",\"devicepath\":" + sim::JsonString(Utf8(*devicePath));
+    std::string infs;
+    for (const std::string &inf : infFiles) infs += (infs.empty() ? "" : ";") + inf;
+    event += ",\"infs\":" + sim::JsonString(Utf8(infs));
+    for (const addprinter::DevicePathValue &value : values) {
+        const std::string label = Utf8(value.label);
+        event += "," + sim::JsonString(label + ".type") + ":" + sim::JsonHex(value.type);
+        event += "," + sim::JsonString(label + ".bytes") + ":\"" + HexBytes(value.bytes) + "\"";
+    }
+    return event + "}";
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    std::string arguments;
+    for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);
+
+    const std::vector<addprinter::DevicePathValue> values = addprinter::ReadDevicePathValues();
+    const std::string *devicePath = nullptr;
+    for (const addprinter::DevicePathValue &value : values) {
+        if (value.label == "DevicePath") devicePath = &value.bytes;
+    }
+    const std::string devicePathText = devicePath ? Text(*devicePath) : std::string();
+    const std::vector<std::string> infFiles =
+        devicePath ? addprinter::InfFilesOnDevicePath(devicePathText) : std::vector<std::string>();
+
+    std::printf("Add Printer Wizard (simulated)\n");
+    std::printf("DevicePath = %s\n", devicePath ? Utf8(devicePathText).c_str() : "(none)");
+    for (const std::string &inf : infFiles) std::printf("  %s\n", Utf8(inf).c_str());
+    std::fflush(stdout);
+
+    const char *title = std::getenv("MIRTEL_WIZARD_WINDOW_TITLE");
+    win::HWND window = title && *title ? OpenWizardWindow(title) : nullptr;
+    sim::AppendTranscript(Event(arguments, values, devicePath ? &devicePathText : nullptr, infFiles, window));
+
+    const char *sleep = std::getenv("MIRTEL_WIZARD_SLEEP_MS");
+    if (sleep && *sleep) win::Sleep(static_cast<win::DWORD>(std::strtoul(sleep, nullptr, 10)));
+    if (window) win::DestroyWindow(window);
+    return 0;
+}
