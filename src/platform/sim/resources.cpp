@@ -7,6 +7,8 @@
 #include <mutex>
 #include <set>
 
+#include "platform/sim/codepage.h"
+#include "platform/sim/machine.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/window_table.h"
 #include "platform/ui.h"
@@ -62,7 +64,7 @@ std::intptr_t DialogBoxParamA(HINSTANCE, const char *templateName, HWND owner, D
                               LPARAM initParam) {
     const std::string id = sim::IsResourceNumber(templateName)
                                ? sim::JsonHex(reinterpret_cast<std::uintptr_t>(templateName))
-                               : sim::JsonString(templateName);
+                               : sim::JsonString(sim::AnsiToUtf8(templateName, sim::Machine::Get().AnsiCodePage()));
     sim::AppendTranscript("{\"event\":\"dialog\",\"id\":" + id + "}");
     sim::Window window;
     window.className = "#32770";
