@@ -15,4 +15,9 @@ std::string Utf8ToAnsi(const std::string &utf8, win::UINT codePage);
 std::string AnsiToUtf8(const std::string &ansi, win::UINT codePage);
 bool IsLeadByte(unsigned char c, win::UINT codePage);
 
+// `ansi` with its letters in upper case, as Windows upper-cases names to
+// compare them without regard to case; double-byte characters stay as they
+// are.
+std::string AnsiUpper(const std::string &ansi, win::UINT codePage);
+
 }  // namespace sim
