@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/sim/copy_counter.h"
 #include "platform/sim/machine.h"
 #include "platform/single_copy.h"
 #include "platform/system.h"
@@ -215,6 +216,22 @@ TEST_F(SimSingleCopy, WindowSlotIsSharedWhileACopyRuns) {
     auto later = Start();
     EXPECT_EQ(later->Ask("increment"), "0");
     EXPECT_EQ(later->Ask("get-slot"), "0");
+    EXPECT_EQ(later->Ask("decrement"), "-1");
+}
+
+TEST_F(SimSingleCopy, CounterChangesInterlockedStyleAndGoesWithTheLastCopy) {
+    const std::string folder = s_root + "/in-process-counter";
+    sim::UseCopyCounterFolder(folder);
+    const struct {
+        bool increment;
+        win::LONG result;
+    } steps[] = {{true, 0}, {true, 1}, {false, 0}, {true, 1}, {false, 0}, {false, -1},
+                 // Nothing held: the counter cannot go below -1.
+                 {false, -1}};
+    for (const auto &step : steps)
+        EXPECT_EQ(step.increment ? win::IncrementCopyCounter() : win::DecrementCopyCounter(), step.result);
+    EXPECT_FALSE(fs::exists(folder));
+    sim::UseCopyCounterFolder("");
 }
 
 TEST_F(SimSingleCopy, NamedMutexIsSeenMachineWideUntilItsHolderDies) {

@@ -6,7 +6,10 @@
 // running copy holds an exclusive flock on a slot file there; the counter
 // is the number of held slots minus one. A copy that dies, however it dies,
 // lets go of its lock, so it can never leave the counter raised. A guard
-// lock makes counting and claiming one step.
+// lock makes counting and changing one step; the last copy to leave removes
+// the folder, as the section goes with the last process that maps it.
+#include "platform/sim/copy_counter.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -29,6 +32,18 @@
 
 namespace sim {
 namespace {
+
+// What this process knows of its counter.
+struct CopyCounter {
+    std::mutex lock;
+    std::string folderOverride;
+    std::vector<UniqueFd> claimedSlots;  // newest last
+};
+
+CopyCounter &Counter() {
+    static CopyCounter counter;
+    return counter;
+}
 
 // $XDG_RUNTIME_DIR/mirtel, else /tmp/mirtel-<uid>; made private to the
 // user. Empty when neither can be used.
@@ -54,113 +69,143 @@ std::uint64_t PathHash(const std::string &path) {
 }
 
 std::string CopiesFolder() {
+    {
+        CopyCounter &counter = Counter();
+        std::lock_guard<std::mutex> guard(counter.lock);
+        if (!counter.folderOverride.empty()) return counter.folderOverride;
+    }
     char exe[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
     const std::string runtime = RuntimeFolder();
     if (length <= 0 || runtime.empty()) return std::string();
     char name[40];
     std::snprintf(name, sizeof name, "/copies-%016" PRIx64, PathHash(std::string(exe, length)));
-    const std::string folder = runtime + name;
-    mkdir(folder.c_str(), 0700);
-    return folder;
-}
-
-// Held for the time of one count-and-change.
-class GuardLock {
-public:
-    explicit GuardLock(const std::string &folder)
-        : m_fd(open((folder + "/guard").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        while (m_fd && flock(m_fd.Get(), LOCK_EX) != 0 && errno == EINTR) {
-        }
-    }
-    explicit operator bool() const { return static_cast<bool>(m_fd); }
-
-private:
-    UniqueFd m_fd;
-};
-
-// This process's claimed slots, newest last.
-struct ClaimedSlots {
-    std::mutex lock;
-    std::vector<UniqueFd> slots;
-};
-
-ClaimedSlots &Claimed() {
-    static ClaimedSlots claimed;
-    return claimed;
-}
-
-bool IsSlotName(const char *name) { return std::strncmp(name, "slot-", 5) == 0; }
-
-// Counts the held slots (this process's own included, since their locks
-// belong to other open files). With `claim`, also takes a free slot,
-// making one when all are held. Call under the guard lock.
-long CountHeldSlots(const std::string &folder, UniqueFd *claim) {
-    long held = 0;
-    int slotFiles = 0;
-    DIR *directory = opendir(folder.c_str());
-    if (!directory) return 0;
-    while (const dirent *entry = readdir(directory)) {
-        if (!IsSlotName(entry->d_name)) continue;
-        ++slotFiles;
-        UniqueFd slot(open((folder + "/" + entry->d_name).c_str(), O_RDWR | O_CLOEXEC));
-        if (!slot) continue;
-        if (flock(slot.Get(), LOCK_EX | LOCK_NB) != 0) {
-            ++held;
-        } else if (claim && !*claim) {
-            *claim = std::move(slot);
-        }
-    }
-    closedir(directory);
-    for (int number = slotFiles; claim && !*claim; ++number) {
-        UniqueFd slot(open((folder + "/slot-" + std::to_string(number)).c_str(),
-                           O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (!slot && errno != EEXIST) break;
-        if (slot && flock(slot.Get(), LOCK_EX | LOCK_NB) == 0) *claim = std::move(slot);
-    }
-    return held;
+    return runtime + name;
 }
 
 std::string WindowSlotPath(const std::string &folder) { return folder + "/window"; }
 
+bool IsSlotName(const char *name) { return std::strncmp(name, "slot-", 5) == 0; }
+
+// The folder's guard lock, held for one count-and-change. Since the last
+// copy removes the folder, a lock taken on a guard file that has meanwhile
+// been removed is let go and taken again on the new one.
+class GuardLock {
+public:
+    explicit GuardLock(const std::string &folder) : m_folder(folder) {
+        if (folder.empty()) return;
+        const std::string path = folder + "/guard";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            mkdir(folder.c_str(), 0700);
+            UniqueFd fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+            if (!fd) break;
+            while (flock(fd.Get(), LOCK_EX) != 0 && errno == EINTR) {
+            }
+            struct stat held, named;
+            if (fstat(fd.Get(), &held) == 0 && stat(path.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+                held.st_dev == named.st_dev) {
+                m_fd = std::move(fd);
+                return;
+            }
+        }
+        std::fprintf(stderr, "mirtel: cannot lock %s: %s\n", path.c_str(), std::strerror(errno));
+    }
+    explicit operator bool() const { return static_cast<bool>(m_fd); }
+    const std::string &Folder() const { return m_folder; }
+
+    // Counts the held slots (this process's own included, since their
+    // locks belong to other open files). With `claim`, also takes a free
+    // slot, making one when all are held.
+    long CountHeldSlots(UniqueFd *claim) const {
+        long held = 0;
+        int slotFiles = 0;
+        DIR *directory = opendir(m_folder.c_str());
+        if (!directory) return 0;
+        while (const dirent *entry = readdir(directory)) {
+            if (!IsSlotName(entry->d_name)) continue;
+            ++slotFiles;
+            UniqueFd slot(open((m_folder + "/" + entry->d_name).c_str(), O_RDWR | O_CLOEXEC));
+            if (!slot) continue;
+            if (flock(slot.Get(), LOCK_EX | LOCK_NB) != 0) {
+                ++held;
+            } else if (claim && !*claim) {
+                *claim = std::move(slot);
+            }
+        }
+        closedir(directory);
+        for (int number = slotFiles; claim && !*claim; ++number) {
+            UniqueFd slot(open((m_folder + "/slot-" + std::to_string(number)).c_str(),
+                               O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            if (!slot && errno != EEXIST) break;
+            if (slot && flock(slot.Get(), LOCK_EX | LOCK_NB) == 0) *claim = std::move(slot);
+        }
+        return held;
+    }
+
+    // With no copy left, the folder goes (the guard file last).
+    void RemoveFolder() const {
+        DIR *directory = opendir(m_folder.c_str());
+        if (!directory) return;
+        while (const dirent *entry = readdir(directory)) {
+            if (IsSlotName(entry->d_name)) unlink((m_folder + "/" + entry->d_name).c_str());
+        }
+        closedir(directory);
+        unlink(WindowSlotPath(m_folder).c_str());
+        unlink((m_folder + "/guard").c_str());
+        rmdir(m_folder.c_str());
+    }
+
+private:
+    std::string m_folder;
+    UniqueFd m_fd;
+};
+
 }  // namespace
+
+void UseCopyCounterFolder(const std::string &folder) {
+    CopyCounter &counter = Counter();
+    std::lock_guard<std::mutex> guard(counter.lock);
+    counter.folderOverride = folder;
+}
+
 }  // namespace sim
 
 namespace win {
 
 LONG IncrementCopyCounter() {
-    const std::string folder = sim::CopiesFolder();
-    sim::GuardLock guard(folder);
-    if (folder.empty() || !guard) {
+    const sim::GuardLock guard(sim::CopiesFolder());
+    if (!guard) {
         std::fprintf(stderr, "mirtel: cannot share the copy counter; counting this copy alone\n");
         return 0;
     }
     sim::UniqueFd claim;
-    const long others = sim::CountHeldSlots(folder, &claim);
+    const long others = guard.CountHeldSlots(&claim);
     if (!claim) {
-        std::fprintf(stderr, "mirtel: cannot claim a copy slot in %s: %s\n", folder.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "mirtel: cannot claim a copy slot: %s\n", std::strerror(errno));
         return static_cast<LONG>(others);
     }
-    // The first copy finds the section as it was loaded: an empty slot.
-    if (others == 0) unlink(sim::WindowSlotPath(folder).c_str());
-    sim::ClaimedSlots &claimed = sim::Claimed();
-    std::lock_guard<std::mutex> lock(claimed.lock);
-    claimed.slots.push_back(std::move(claim));
+    // The first copy finds the section as it was loaded: an empty slot,
+    // whatever a killed last copy left there.
+    if (others == 0) unlink(sim::WindowSlotPath(guard.Folder()).c_str());
+    sim::CopyCounter &counter = sim::Counter();
+    std::lock_guard<std::mutex> lock(counter.lock);
+    counter.claimedSlots.push_back(std::move(claim));
     return static_cast<LONG>(others);
 }
 
 // A process that holds no slot cannot take another copy's away; it only
 // reads the counter then.
 LONG DecrementCopyCounter() {
-    const std::string folder = sim::CopiesFolder();
-    sim::GuardLock guard(folder);
-    if (folder.empty() || !guard) return -1;
+    const sim::GuardLock guard(sim::CopiesFolder());
+    if (!guard) return -1;
     {
-        sim::ClaimedSlots &claimed = sim::Claimed();
-        std::lock_guard<std::mutex> lock(claimed.lock);
-        if (!claimed.slots.empty()) claimed.slots.pop_back();
+        sim::CopyCounter &counter = sim::Counter();
+        std::lock_guard<std::mutex> lock(counter.lock);
+        if (!counter.claimedSlots.empty()) counter.claimedSlots.pop_back();
     }
-    return static_cast<LONG>(sim::CountHeldSlots(folder, nullptr) - 1);
+    const long held = guard.CountHeldSlots(nullptr);
+    if (held == 0) guard.RemoveFolder();
+    return static_cast<LONG>(held - 1);
 }
 
 HWND GetSharedWindowSlot() {
@@ -173,10 +218,10 @@ HWND GetSharedWindowSlot() {
 }
 
 void SetSharedWindowSlot(HWND window) {
-    const std::string folder = sim::CopiesFolder();
-    if (folder.empty()) return;
+    const sim::GuardLock guard(sim::CopiesFolder());
+    if (!guard) return;
     // Written whole and renamed into place, so a reader never sees half.
-    const std::string path = sim::WindowSlotPath(folder);
+    const std::string path = sim::WindowSlotPath(guard.Folder());
     const std::string temporary = path + "." + std::to_string(getpid());
     {
         std::ofstream file(temporary, std::ios::trunc);
