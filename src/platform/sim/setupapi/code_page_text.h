@@ -1,0 +1,44 @@
+// How the INF engine reads text of one ANSI code page: which bytes are
+// blanks, which begin a double-byte character, and how names compare
+// without regard to case (Windows upper-cases both sides).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/types.h"
+
+namespace sim::setupapi {
+
+class CodePageText {
+public:
+    explicit CodePageText(win::UINT codePage);
+
+    win::UINT CodePage() const { return m_codePage; }
+    bool IsDoubleByte() const { return m_doubleByte; }
+    bool IsLead(unsigned char c) const { return m_lead[c]; }
+    // Blanks as Windows' parser sees them: tab, LF, VT, FF, CR, space, and
+    // the bytes of the code page that stand for Unicode spaces (no-break
+    // space ...).
+    bool IsBlank(unsigned char c) const { return m_blank[c]; }
+
+    // Bytes taken by the first `maxChars` characters of `text` (a
+    // double-byte character counts once and is never split).
+    std::size_t PrefixBytes(std::string_view text, std::size_t maxChars) const;
+    std::size_t CountChars(std::string_view text) const;
+
+    // Hash and equality of names compared without regard to case.
+    std::uint32_t Hash(std::string_view name) const;
+    bool Equal(std::string_view a, std::string_view b) const;
+
+private:
+    win::UINT m_codePage;
+    bool m_doubleByte = false;
+    std::array<bool, 256> m_lead{};
+    std::array<bool, 256> m_blank{};
+    std::array<unsigned char, 256> m_upper{};
+};
+
+}  // namespace sim::setupapi

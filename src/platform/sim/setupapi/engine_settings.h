@@ -1,0 +1,44 @@
+// What the INF engine takes from the machine it runs on: the ANSI code
+// page, the Windows and system folders, which strings section to prefer,
+// and how it reaches files.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/sim/setupapi/code_page_text.h"
+#include "platform/sim/setupapi/inf_strings.h"
+#include "platform/types.h"
+
+namespace sim::setupapi {
+
+struct EngineSettings {
+    EngineSettings(win::UINT codePage, const std::string &windowsFolder, const std::string &systemFolder,
+                   const std::string &userProfile, StringsChoice strings)
+        : codePage(std::make_shared<const CodePageText>(codePage)),
+          windowsFolder(windowsFolder),
+          systemFolder(systemFolder),
+          directories(windowsFolder, systemFolder, userProfile),
+          strings(strings) {}
+
+    std::shared_ptr<const CodePageText> codePage;
+    std::string windowsFolder;  // "C:\WINDOWS"
+    std::string systemFolder;   // "C:\WINDOWS\system32"
+    DirectoryIds directories;
+    StringsChoice strings;
+};
+
+// The files the engine reads, by Windows path.
+class FileAccess {
+public:
+    virtual ~FileAccess() = default;
+    // The full Windows path of `path` (relative paths against the current
+    // directory), as GetFullPathNameA gives it; empty when it has none.
+    virtual std::string FullPath(const std::string &path) const = 0;
+    // The whole file at a full path: NO_ERROR, or the error CreateFileA
+    // gives for it (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
+    // ERROR_ACCESS_DENIED ...).
+    virtual win::DWORD Read(const std::string &fullPath, std::string *bytes) const = 0;
+};
+
+}  // namespace sim::setupapi

@@ -1,0 +1,100 @@
+#include "platform/sim/setupapi/inf_loader.h"
+
+#include <utility>
+#include <vector>
+
+#include "platform/setupapi.h"
+#include "platform/sim/setupapi/inf_decoding.h"
+#include "platform/sim/setupapi/inf_parser.h"
+
+namespace sim::setupapi {
+namespace {
+
+// Offsets into the text and the assembled tokens are 32-bit.
+constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
+
+bool HasSeparator(const std::string &name, const CodePageText &codePage) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' || name[i] == '/') return true;
+        if (codePage.IsLead(static_cast<unsigned char>(name[i]))) ++i;
+    }
+    return false;
+}
+
+bool IsWindows4Signature(std::string_view signature, const CodePageText &codePage) {
+    for (const char *accepted : {"$Chicago$", "$Windows NT$", "$Windows 95$"})
+        if (codePage.Equal(signature, accepted)) return true;
+    return false;
+}
+
+// The file's bytes and its full path; a bare name is looked for in the
+// two system folders.
+win::DWORD ReadNamedFile(const std::string &name, const EngineSettings &settings, const FileAccess &files,
+                         NameSearch search, std::string *fullPath, std::string *bytes) {
+    if (search == NameSearch::AsPath || HasSeparator(name, *settings.codePage)) {
+        *fullPath = files.FullPath(name);
+        return fullPath->empty() ? win::ERROR_PATH_NOT_FOUND : files.Read(*fullPath, bytes);
+    }
+    std::vector<std::string> candidates = {settings.windowsFolder + "\\inf\\" + name,
+                                           settings.systemFolder + "\\" + name};
+    if (search == NameSearch::SystemFolderFirst) std::swap(candidates[0], candidates[1]);
+    win::DWORD error = win::ERROR_FILE_NOT_FOUND;
+    for (const std::string &candidate : candidates) {
+        *fullPath = candidate;
+        error = files.Read(candidate, bytes);
+        if (error == win::NO_ERROR) break;
+    }
+    return error;
+}
+
+bool ClassMatches(const LoadedInf &inf, const char *infClass) {
+    std::string_view rawClass;
+    if (!inf.File().RawValue("Version", "Class", &rawClass)) return false;
+    SubstitutedText buffer;
+    return inf.File().CodePage().Equal(inf.Substitute(rawClass, &buffer), infClass);
+}
+
+}  // namespace
+
+LoadResult LoadInf(const char *name, const char *infClass, win::DWORD infStyle,
+                   const std::shared_ptr<const EngineSettings> &settings, const FileAccess &files,
+                   NameSearch search) {
+    LoadResult result;
+    if (name == nullptr || (infStyle & ~(win::INF_STYLE_OLDNT | win::INF_STYLE_WIN4)) != 0) {
+        result.error = win::ERROR_INVALID_PARAMETER;
+        return result;
+    }
+    std::string bytes;
+    result.error = ReadNamedFile(name, *settings, files, search, &result.fullPath, &bytes);
+    if (result.error != win::NO_ERROR) return result;
+    if (bytes.size() > kMaxFileBytes) {
+        result.error = win::ERROR_NOT_ENOUGH_MEMORY;
+        return result;
+    }
+    result.read = true;
+    ParseResult parsed = ParseInf(DecodeInfText(std::move(bytes), settings->codePage->CodePage()), settings->codePage);
+    if (!parsed.file) {
+        result.error = parsed.error;
+        result.hasErrorLine = true;
+        result.errorLine = parsed.errorLine;
+        return result;
+    }
+    std::string_view signature;
+    const bool windows4 = parsed.file->RawValue("Version", "Signature", &signature) &&
+                          IsWindows4Signature(signature, *settings->codePage);
+    if (!windows4 && (infStyle & win::INF_STYLE_WIN4) != 0) {
+        result.error = win::ERROR_WRONG_INF_STYLE;
+        result.hasErrorLine = true;
+        return result;
+    }
+    auto inf = std::make_unique<LoadedInf>(std::move(parsed.file), result.fullPath,
+                                           windows4 ? win::INF_STYLE_WIN4 : win::INF_STYLE_OLDNT, settings);
+    if (infClass != nullptr && !ClassMatches(*inf, infClass)) {
+        result.error = ERROR_CLASS_MISMATCH;
+        return result;
+    }
+    result.inf = std::move(inf);
+    return result;
+}
+
+}  // namespace sim::setupapi

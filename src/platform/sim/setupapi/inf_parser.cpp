@@ -1,0 +1,545 @@
+#include "platform/sim/setupapi/inf_parser.h"
+
+#include <cstring>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace sim::setupapi {
+namespace {
+
+constexpr std::size_t kMaxTokenChars = 511;
+constexpr std::size_t kMaxSectionNameChars = 255;
+constexpr char kControlZ = '\x1a';
+constexpr std::uint32_t kNoLine = 0xFFFFFFFF;
+
+// What a byte means to the parser; the states differ in which of these
+// they take as plain text.
+enum ByteClass : unsigned char {
+    kPlain,
+    kBlank,
+    kNewline,
+    kSemicolon,
+    kComma,
+    kEquals,
+    kQuote,
+    kBackslash,
+    kOpenBracket,
+    kCloseBracket,
+    kNul,
+    kLead,
+};
+
+// The token being read. Usually it is one slice of the file's text and is
+// stored as a reference to it; it is copied only when it is put together
+// from pieces that do not touch (quotes, joined lines) or holds NUL bytes,
+// which read as blanks.
+class Token {
+public:
+    explicit Token(const CodePageText &codePage) : m_codePage(codePage) {}
+
+    std::size_t Chars() const { return m_chars; }
+    std::string_view View() const {
+        return m_copied ? std::string_view(m_copy) : std::string_view(m_slice, m_sliceLength);
+    }
+
+    // Adds [from, to) as far as the token's 511 characters allow.
+    void Append(const char *from, const char *to) {
+        if (from == to || m_chars == kMaxTokenChars) return;
+        std::string_view piece(from, static_cast<std::size_t>(to - from));
+        piece = piece.substr(0, m_codePage.PrefixBytes(piece, kMaxTokenChars - m_chars));
+        m_chars += m_codePage.CountChars(piece);
+        const bool hasNul = std::memchr(piece.data(), 0, piece.size()) != nullptr;
+        if (!m_copied && !hasNul) {
+            if (m_sliceLength == 0) {
+                m_slice = piece.data();
+                m_sliceLength = piece.size();
+                return;
+            }
+            if (m_slice + m_sliceLength == piece.data()) {
+                m_sliceLength += piece.size();
+                return;
+            }
+        }
+        if (!m_copied) {
+            m_copy.assign(m_slice, m_sliceLength);
+            m_copied = true;
+        }
+        const std::size_t at = m_copy.size();
+        m_copy.append(piece);
+        if (hasNul)
+            for (std::size_t i = at; i < m_copy.size(); ++i)
+                if (m_copy[i] == '\0') m_copy[i] = ' ';
+    }
+
+    // Where the token's text is kept for good; empties the token.
+    TextRef Store(const std::string &text, std::string *assembled) {
+        TextRef ref;
+        if (m_copied) {
+            ref.offset = static_cast<std::uint32_t>(text.size() + assembled->size());
+            ref.length = static_cast<std::uint32_t>(m_copy.size());
+            assembled->append(m_copy);
+        } else if (m_sliceLength != 0) {
+            ref.offset = static_cast<std::uint32_t>(m_slice - text.data());
+            ref.length = static_cast<std::uint32_t>(m_sliceLength);
+        }
+        Clear();
+        return ref;
+    }
+
+    void Clear() {
+        m_sliceLength = 0;
+        m_copy.clear();
+        m_copied = false;
+        m_chars = 0;
+    }
+
+private:
+    const CodePageText &m_codePage;
+    const char *m_slice = nullptr;
+    std::size_t m_sliceLength = 0;
+    std::string m_copy;
+    bool m_copied = false;
+    std::size_t m_chars = 0;
+};
+
+}  // namespace
+
+// The setup API's INF reader as a state machine over the bytes: the
+// states, their stack, and how each one reads (Windows' and Wine's parsers
+// work the same way, and their corner cases follow from it).
+class InfParser {
+public:
+    InfParser(std::string text, std::shared_ptr<const CodePageText> codePage)
+        : m_file(std::make_unique<InfFile>(std::move(text), std::move(codePage))),
+          m_codePage(m_file->CodePage()),
+          m_token(m_codePage) {
+        const std::string &bytes = m_file->m_text;
+        m_begin = bytes.data();
+        const void *controlZ = std::memchr(m_begin, kControlZ, bytes.size());
+        m_end = controlZ != nullptr ? static_cast<const char *>(controlZ) : m_begin + bytes.size();
+        for (int b = 0; b < 256; ++b) m_class[b] = ClassOf(static_cast<unsigned char>(b));
+    }
+
+    ParseResult Run() {
+        const char *p = m_begin;
+        while (p != nullptr) p = Step(p);
+        ParseResult result;
+        if (m_error != 0) {
+            result.error = m_error;
+            result.errorLine = m_lineNumber;
+            return result;
+        }
+        if (m_firstStrayLine != 0 && m_file->FindSection("Strings") == InfFile::kNoSection) {
+            result.error = win::ERROR_EXPECTED_SECTION_NAME;
+            result.errorLine = m_firstStrayLine;
+            return result;
+        }
+        GatherSectionLines();
+        result.file = std::move(m_file);
+        return result;
+    }
+
+private:
+    enum State : unsigned char {
+        kLineStart,
+        kSectionName,
+        kKeyName,
+        kValueName,
+        kEolBackslash,
+        kQuotes,
+        kLeadingBlanks,
+        kTrailingBlanks,
+        kComment,
+    };
+
+    struct SectionRun {  // the lines that follow one section header
+        std::uint32_t section;
+        std::uint32_t firstLine;
+    };
+
+    ByteClass ClassOf(unsigned char c) const {
+        switch (c) {
+        case '\n': return kNewline;
+        case ';': return kSemicolon;
+        case ',': return kComma;
+        case '=': return kEquals;
+        case '"': return kQuote;
+        case '\\': return kBackslash;
+        case '[': return kOpenBracket;
+        case ']': return kCloseBracket;
+        case '\0': return kNul;
+        default:
+            if (m_codePage.IsLead(c)) return kLead;
+            return m_codePage.IsBlank(c) ? kBlank : kPlain;
+        }
+    }
+
+    ByteClass Class(const char *p) const { return m_class[static_cast<unsigned char>(*p)]; }
+    bool IsBlank(const char *p) const { return Class(p) == kBlank; }
+    bool AtLineEnd(const char *p) const { return p >= m_end || *p == '\n'; }
+
+    // Length of the character at p: a lead byte takes its trail byte along.
+    std::size_t CharLength(const char *p) const {
+        return Class(p) == kLead && p + 1 < m_end && static_cast<unsigned char>(p[1]) >= 0x40 ? 2 : 1;
+    }
+    const char *SkipPlain(const char *p) const {
+        while (p < m_end) {
+            const ByteClass c = Class(p);
+            if (c == kPlain) ++p;
+            else if (c == kLead) p += CharLength(p);
+            else break;
+        }
+        return p;
+    }
+
+    void Push(State state) { m_stack[m_depth++] = state; }
+    void Pop() { m_state = m_stack[--m_depth]; }
+    void PushToken(const char *to) {
+        m_token.Append(m_start, to);
+        m_start = to;
+    }
+
+    const char *Step(const char *p) {
+        switch (m_state) {
+        case kLineStart: return LineStart(p);
+        case kSectionName: return SectionName(p);
+        case kKeyName: return KeyName(p);
+        case kValueName: return ValueName(p);
+        case kEolBackslash: return EolBackslash(p);
+        case kQuotes: return Quotes(p);
+        case kLeadingBlanks: return LeadingBlanks(p);
+        case kTrailingBlanks: return TrailingBlanks(p);
+        case kComment: return Comment(p);
+        }
+        return nullptr;
+    }
+
+    const char *LineStart(const char *p) {
+        for (; p < m_end; p += CharLength(p)) {
+            switch (Class(p)) {
+            case kNewline:
+                ++m_lineNumber;
+                CloseLine();
+                break;
+            case kSemicolon:
+                Push(kLineStart);
+                m_state = kComment;
+                return p + 1;
+            case kOpenBracket:
+                m_start = p + 1;
+                m_state = kSectionName;
+                return p + 1;
+            case kBlank:
+                break;
+            default:
+                if (m_section != InfFile::kNoSection) {
+                    m_start = p;
+                    m_state = kKeyName;
+                    return p;
+                }
+                // Text before the first section is skipped character by
+                // character; whether it is an error is decided at the end.
+                if (m_firstStrayLine == 0) m_firstStrayLine = m_lineNumber;
+                break;
+            }
+        }
+        CloseLine();
+        return nullptr;
+    }
+
+    const char *SectionName(const char *p) {
+        for (; !AtLineEnd(p); p += CharLength(p)) {
+            if (Class(p) != kCloseBracket) continue;
+            PushToken(p);
+            if (!AddSectionFromToken()) return nullptr;
+            Push(kLineStart);
+            m_state = kComment;  // the rest of the header line is ignored
+            return p + 1;
+        }
+        m_error = win::ERROR_BAD_SECTION_NAME_LINE;
+        return nullptr;
+    }
+
+    const char *KeyName(const char *p) {
+        const char *tokenEnd = m_start;
+        while (!AtLineEnd(p)) {
+            switch (Class(p)) {
+            case kComma:
+                PushToken(tokenEnd);
+                m_state = kValueName;  // the key was the line's first value
+                return p;
+            case kEquals:
+                PushToken(tokenEnd);
+                AddField(true);
+                m_start = p + 1;
+                Push(kValueName);
+                m_state = kLeadingBlanks;
+                return p + 1;
+            case kSemicolon:
+                PushToken(tokenEnd);
+                AddField(false);
+                Push(kLineStart);
+                m_state = kComment;
+                return p + 1;
+            case kQuote:
+                PushToken(p);
+                m_start = p + 1;
+                Push(kKeyName);
+                m_state = kQuotes;
+                return p + 1;
+            case kBackslash:
+                PushToken(tokenEnd);
+                m_start = p;
+                Push(kKeyName);
+                m_state = kEolBackslash;
+                return p;
+            case kBlank:
+                PushToken(p);
+                Push(kKeyName);
+                m_state = kTrailingBlanks;
+                return p;
+            case kPlain:
+            case kLead:
+                p = SkipPlain(p);
+                tokenEnd = p;
+                break;
+            default:  // NUL, "[", "]" are text in a key
+                ++p;
+                tokenEnd = p;
+                break;
+            }
+        }
+        PushToken(tokenEnd);
+        m_state = kValueName;
+        return p;
+    }
+
+    const char *ValueName(const char *p) {
+        const char *tokenEnd = m_start;
+        while (!AtLineEnd(p)) {
+            switch (Class(p)) {
+            case kSemicolon:
+                PushToken(tokenEnd);
+                AddField(false);
+                Push(kLineStart);
+                m_state = kComment;
+                return p + 1;
+            case kComma:
+                PushToken(tokenEnd);
+                AddField(false);
+                m_start = p + 1;
+                Push(kValueName);
+                m_state = kLeadingBlanks;
+                return p + 1;
+            case kQuote:
+                PushToken(p);
+                m_start = p + 1;
+                Push(kValueName);
+                m_state = kQuotes;
+                return p + 1;
+            case kBackslash:
+                PushToken(tokenEnd);
+                m_start = p;
+                Push(kValueName);
+                m_state = kEolBackslash;
+                return p;
+            case kBlank:
+            case kNul:  // in a value a NUL ends the text like a blank
+                PushToken(p);
+                Push(kValueName);
+                m_state = kTrailingBlanks;
+                return p;
+            case kPlain:
+            case kLead:
+                p = SkipPlain(p);
+                tokenEnd = p;
+                break;
+            default:  // "=", "[", "]" are text in a value
+                ++p;
+                tokenEnd = p;
+                break;
+            }
+        }
+        PushToken(tokenEnd);
+        AddField(false);
+        m_state = kLineStart;
+        return p;
+    }
+
+    // After a "\": only blanks, more "\" and a comment may follow before
+    // the line end for the next line to be joined; anything else makes
+    // the backslashes and blanks text.
+    const char *EolBackslash(const char *p) {
+        for (; p < m_end; p += CharLength(p)) {
+            switch (Class(p)) {
+            case kNewline:
+                ++m_lineNumber;
+                m_start = p + 1;
+                m_state = kLeadingBlanks;
+                return p + 1;
+            case kBackslash:
+            case kBlank:
+                break;
+            case kSemicolon:
+                Push(kEolBackslash);
+                m_state = kComment;
+                return p + 1;
+            default:
+                PushToken(p);
+                Pop();
+                return p;
+            }
+        }
+        m_start = p;
+        Pop();
+        return p;
+    }
+
+    const char *Quotes(const char *p) {
+        while (!AtLineEnd(p)) {
+            if (Class(p) != kQuote) {
+                p += CharLength(p);
+                continue;
+            }
+            if (p + 1 < m_end && p[1] == '"') {  // "" is one quote
+                PushToken(p + 1);
+                m_start = p + 2;
+                p += 2;
+                continue;
+            }
+            PushToken(p);
+            m_start = p + 1;
+            Pop();
+            return p + 1;
+        }
+        PushToken(p);  // an open quote ends with the line
+        Pop();
+        return p;
+    }
+
+    const char *LeadingBlanks(const char *p) {
+        for (; !AtLineEnd(p); ++p) {
+            if (Class(p) == kBackslash) {
+                m_start = p;
+                m_state = kEolBackslash;
+                return p;
+            }
+            if (Class(p) != kBlank) break;
+        }
+        m_start = p;
+        Pop();
+        return p;
+    }
+
+    const char *TrailingBlanks(const char *p) {
+        for (; !AtLineEnd(p); ++p) {
+            if (Class(p) == kBackslash) {
+                m_state = kEolBackslash;
+                return p;
+            }
+            if (Class(p) != kBlank && Class(p) != kNul) break;
+        }
+        Pop();
+        return p;
+    }
+
+    const char *Comment(const char *p) {
+        const void *newline = std::memchr(p, '\n', static_cast<std::size_t>(m_end - p));
+        Pop();
+        return newline != nullptr ? static_cast<const char *>(newline) : m_end;
+    }
+
+    bool AddSectionFromToken() {
+        if (m_token.Chars() > kMaxSectionNameChars) {
+            m_error = win::ERROR_SECTION_NAME_TOO_LONG;
+            return false;
+        }
+        const std::string_view name = m_token.View();
+        int section = m_file->FindSection(name);
+        if (section == InfFile::kNoSection) {
+            const std::uint32_t hash = m_codePage.Hash(name);
+            section = static_cast<int>(m_file->AddSection(m_token.Store(m_file->m_text, &m_file->m_assembled), hash));
+        }
+        m_token.Clear();
+        m_section = section;
+        m_runs.push_back({static_cast<std::uint32_t>(section), static_cast<std::uint32_t>(m_file->m_lines.size())});
+        return true;
+    }
+
+    void AddField(bool isKey) {
+        std::vector<InfLine> &lines = m_file->m_lines;
+        std::vector<TextRef> &fields = m_file->m_fields;
+        if (m_line == kNoLine) {
+            m_line = static_cast<std::uint32_t>(lines.size());
+            InfLine line;
+            line.firstField = static_cast<std::uint32_t>(fields.size());
+            lines.push_back(line);
+            InfSection &section = m_file->m_sections[m_section];
+            if (section.lineCount == 0) section.firstLine = m_line;
+            else if (section.firstLine + section.lineCount != m_line) m_scattered = true;
+            ++section.lineCount;
+        }
+        fields.push_back(m_token.Store(m_file->m_text, &m_file->m_assembled));
+        InfLine &line = lines[m_line];
+        if (isKey) {
+            line.keyField = line.firstField;
+            ++line.firstField;
+        } else {
+            ++line.fieldCount;
+        }
+    }
+
+    void CloseLine() {
+        if (m_line == kNoLine) return;
+        InfLine &line = m_file->m_lines[m_line];
+        if (line.fieldCount == 1 && line.keyField == InfLine::kNoKey) line.keyField = line.firstField;
+        m_line = kNoLine;
+    }
+
+    // Puts the lines of every section one after the other, in file order,
+    // when a section name came back later in the file.
+    void GatherSectionLines() {
+        if (!m_scattered) return;
+        std::vector<InfSection> &sections = m_file->m_sections;
+        std::vector<InfLine> &lines = m_file->m_lines;
+        std::vector<std::uint32_t> next(sections.size());
+        std::uint32_t at = 0;
+        for (std::size_t s = 0; s < sections.size(); ++s) {
+            next[s] = at;
+            at += sections[s].lineCount;
+        }
+        std::vector<InfLine> gathered(lines.size());
+        for (std::size_t r = 0; r < m_runs.size(); ++r) {
+            const std::uint32_t end = r + 1 < m_runs.size() ? m_runs[r + 1].firstLine
+                                                            : static_cast<std::uint32_t>(lines.size());
+            for (std::uint32_t i = m_runs[r].firstLine; i < end; ++i) gathered[next[m_runs[r].section]++] = lines[i];
+        }
+        for (std::size_t s = 0; s < sections.size(); ++s) sections[s].firstLine = next[s] - sections[s].lineCount;
+        lines.swap(gathered);
+    }
+
+    std::unique_ptr<InfFile> m_file;
+    const CodePageText &m_codePage;
+    const char *m_begin = nullptr;
+    const char *m_end = nullptr;
+    const char *m_start = nullptr;  // where the token's next piece begins
+    ByteClass m_class[256];
+    State m_state = kLineStart;
+    State m_stack[4];
+    int m_depth = 0;
+    Token m_token;
+    int m_section = InfFile::kNoSection;
+    std::uint32_t m_line = kNoLine;
+    std::vector<SectionRun> m_runs;
+    bool m_scattered = false;
+    win::UINT m_lineNumber = 1;
+    win::UINT m_firstStrayLine = 0;
+    win::DWORD m_error = 0;
+};
+
+ParseResult ParseInf(std::string text, std::shared_ptr<const CodePageText> codePage) {
+    return InfParser(std::move(text), std::move(codePage)).Run();
+}
+
+}  // namespace sim::setupapi

@@ -1,0 +1,31 @@
+// The INF syntax of the setup API, in one pass over the text.
+//
+// Sections start at "[name]" (the first "]" ends the name, text after it
+// is ignored, repeated names merge); a line is an optional key before "="
+// and values separated by ","; blanks around keys and values are dropped;
+// ";" outside quotes starts a comment; '"' toggles quoting anywhere and
+// '""' inside quotes is one '"'; a "\" that is the last non-blank of a line
+// joins the next line; only LF ends a line, CR is a blank; ^Z ends the
+// file. Keys and values are cut to 511 characters, section names may have
+// 255. A line with one value and no "=" has that value as its key too.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/setupapi.h"
+#include "platform/sim/setupapi/inf_file.h"
+
+namespace sim::setupapi {
+
+struct ParseResult {
+    std::unique_ptr<InfFile> file;  // null on error
+    win::DWORD error = 0;           // ERROR_EXPECTED_SECTION_NAME ...
+    win::UINT errorLine = 0;        // 1-based physical line
+};
+
+// Parses ANSI text of `codePage`. Lines before the first section are an
+// error (at the first such line) unless the file has a [Strings] section.
+ParseResult ParseInf(std::string text, std::shared_ptr<const CodePageText> codePage);
+
+}  // namespace sim::setupapi

@@ -1,0 +1,138 @@
+// Opening, closing, describing and appending INF files.
+#include "platform/sim/setupapi/setupapi_engine.h"
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace sim::setupapi {
+namespace {
+
+win::HINF InvalidInf() { return win::INVALID_HANDLE_VALUE; }
+
+win::BOOL Fail(win::DWORD error) {
+    win::SetLastError(error);
+    return win::FALSE;
+}
+
+win::BOOL Succeed() {
+    win::SetLastError(win::NO_ERROR);
+    return win::TRUE;
+}
+
+// An existing file that parses with errors or has no Windows 4 signature
+// is what Windows calls an old-style INF.
+bool IsOldStyleInf(const LoadResult &loaded) { return loaded.read && loaded.hasErrorLine; }
+
+}  // namespace
+
+SetupApiEngine::SetupApiEngine(std::shared_ptr<const EngineSettings> settings, std::unique_ptr<FileAccess> files)
+    : m_settings(std::move(settings)), m_files(std::move(files)) {}
+
+LoadResult SetupApiEngine::Load(const char *fileName, const char *infClass, win::DWORD infStyle,
+                                NameSearch search) const {
+    return LoadInf(fileName, infClass, infStyle, m_settings, *m_files, search);
+}
+
+win::HINF SetupApiEngine::OpenInfFile(const char *fileName, const char *infClass, win::DWORD infStyle,
+                                      win::UINT *errorLine) {
+    LoadResult loaded = Load(fileName, infClass, infStyle);
+    if (!loaded.inf) {
+        if (loaded.hasErrorLine && errorLine != nullptr) *errorLine = loaded.errorLine;
+        win::SetLastError(loaded.error);
+        return InvalidInf();
+    }
+    const win::HINF inf = m_handles.Add(std::move(loaded.inf));
+    win::SetLastError(win::NO_ERROR);
+    return inf;
+}
+
+void SetupApiEngine::CloseInfFile(win::HINF inf) { m_handles.Remove(inf); }
+
+win::BOOL SetupApiEngine::GetInfInformation(const void *infSpec, win::DWORD searchControl,
+                                            win::SP_INF_INFORMATION *buffer, win::DWORD bufferSize,
+                                            win::DWORD *requiredSize) {
+    if (infSpec == nullptr)
+        return Fail(searchControl == win::INFINFO_INF_SPEC_IS_HINF ? win::ERROR_INVALID_HANDLE
+                                                                   : win::ERROR_INVALID_PARAMETER);
+    win::DWORD style = win::INF_STYLE_NONE;
+    std::vector<std::string> paths;
+    switch (searchControl) {
+    case win::INFINFO_INF_SPEC_IS_HINF: {
+        const std::shared_ptr<OpenInf> open = m_handles.Find(infSpec);
+        if (!open) return Fail(win::ERROR_INVALID_HANDLE);
+        style = open->files.front().inf->Style();
+        for (const OpenInf::Member &member : open->files) paths.push_back(member.inf->FullPath());
+        break;
+    }
+    case win::INFINFO_INF_NAME_IS_ABSOLUTE:
+    case win::INFINFO_DEFAULT_SEARCH:
+    case INFINFO_REVERSE_DEFAULT_SEARCH: {
+        const NameSearch search = searchControl == win::INFINFO_INF_NAME_IS_ABSOLUTE ? NameSearch::AsPath
+                                  : searchControl == win::INFINFO_DEFAULT_SEARCH  ? NameSearch::InfFolderFirst
+                                                                                   : NameSearch::SystemFolderFirst;
+        const LoadResult loaded =
+            Load(static_cast<const char *>(infSpec), nullptr, win::INF_STYLE_OLDNT | win::INF_STYLE_WIN4, search);
+        if (loaded.inf) style = loaded.inf->Style();
+        else if (IsOldStyleInf(loaded)) style = win::INF_STYLE_OLDNT;
+        else return Fail(win::ERROR_FILE_NOT_FOUND);
+        paths.push_back(loaded.fullPath);
+        break;
+    }
+    case INFINFO_INF_PATH_LIST_SEARCH:
+        return Fail(ERROR_CALL_NOT_IMPLEMENTED);
+    default:
+        return Fail(win::ERROR_INVALID_PARAMETER);
+    }
+    // VersionData holds the full path of every file, each with its NUL.
+    std::size_t required = offsetof(win::SP_INF_INFORMATION, VersionData);
+    for (const std::string &path : paths) required += path.size() + 1;
+    if (requiredSize != nullptr) *requiredSize = static_cast<win::DWORD>(required);
+    if (buffer == nullptr) return bufferSize == 0 ? Succeed() : Fail(win::ERROR_INVALID_PARAMETER);
+    if (bufferSize < required) return Fail(win::ERROR_INSUFFICIENT_BUFFER);
+    buffer->InfStyle = style;
+    buffer->InfCount = static_cast<win::DWORD>(paths.size());
+    win::BYTE *data = buffer->VersionData;
+    for (const std::string &path : paths) {
+        std::memcpy(data, path.c_str(), path.size() + 1);
+        data += path.size() + 1;
+    }
+    return Succeed();
+}
+
+win::BOOL SetupApiEngine::OpenAppendInfFile(const char *fileName, win::HINF inf, win::UINT *errorLine) {
+    const std::shared_ptr<OpenInf> open = m_handles.Find(inf);
+    if (!open) return Fail(win::ERROR_INVALID_HANDLE);
+    if (fileName == nullptr) return AppendLayoutFiles(inf, open.get(), errorLine);
+    LoadResult loaded = Load(fileName, nullptr, win::INF_STYLE_WIN4);
+    if (!loaded.inf) {
+        if (loaded.hasErrorLine && errorLine != nullptr) *errorLine = loaded.errorLine;
+        return Fail(loaded.error);
+    }
+    m_handles.Append(open.get(), std::move(loaded.inf));
+    return Succeed();
+}
+
+// Every file [Version] LayoutFile names, in order; the files appended
+// before one that fails stay appended.
+win::BOOL SetupApiEngine::AppendLayoutFiles(win::HINF inf, OpenInf *open, win::UINT *errorLine) {
+    win::INFCONTEXT layout;
+    if (!FindFirstLine(inf, "Version", "LayoutFile", &layout)) return win::FALSE;
+    const LoadedInf &named = *open->files[open->IndexOf(layout.CurrentInf)].inf;
+    const InfLine &line = named.File().LineAt(named.File().Section(layout.Section), layout.Line);
+    for (std::uint32_t i = 0; i < line.fieldCount; ++i) {
+        SubstitutedText buffer;
+        const std::string name(named.Substitute(named.File().FieldText(line.firstField + i), &buffer));
+        LoadResult loaded = Load(name.c_str(), nullptr, win::INF_STYLE_WIN4);
+        if (!loaded.inf) {
+            if (loaded.hasErrorLine && errorLine != nullptr) *errorLine = loaded.errorLine;
+            return Fail(loaded.error);
+        }
+        m_handles.Append(open, std::move(loaded.inf));
+    }
+    return Succeed();
+}
+
+}  // namespace sim::setupapi
