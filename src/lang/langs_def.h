@@ -19,8 +19,11 @@ class CLangsDef {
 public:
     enum Status { kRead = 0, kInvalid = 1, kNotFound = 2 };
 
-    // Finds and reads the file; cannot fail towards its caller.
+    // Finds and reads the file beside the running program; cannot fail
+    // towards its caller.
     CLangsDef();
+    // The same for a program at `programPath` (a full Windows path).
+    explicit CLangsDef(const char *programPath);
     CLangsDef(const CLangsDef &) = delete;
     CLangsDef &operator=(const CLangsDef &) = delete;
 
@@ -34,6 +37,7 @@ public:
     static const LangEntry *BuiltInTable();
 
 private:
+    void Find(const char *programPath);
     BOOL ReadFile(const CString &path);
     void BuildTable();
 

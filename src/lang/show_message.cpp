@@ -1,0 +1,81 @@
+// The boxes the user reads: messages from the message resource file, and
+// the language's notice file shown once during start-up.
+#include <cstdio>
+#include <cstdint>
+#include <memory>
+
+#include "app/mirtel_app.h"
+
+namespace {
+
+constexpr const char *kTitleKey = "AFX_IDS_APP_TITLE";
+
+struct FileCloser {
+    void operator()(std::FILE *file) const { std::fclose(file); }
+};
+
+// Reads one line of any length, its line end removed. False at the end of
+// the file or on a read error, when nothing of a line was read.
+bool ReadLine(std::FILE *file, CString &line) {
+    line.clear();
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, file)) {
+        line += buffer;
+        if (!line.empty() && line.back() == '\n') {
+            line.pop_back();
+            return true;
+        }
+    }
+    return !line.empty() && !std::ferror(file);
+}
+
+// The window that owns the program's message boxes: the parent installer's
+// window given by +W:, else the main window (none before it exists). A +W:
+// text that is no hexadecimal number, or that names no window, falls back
+// to the main window as well, so that a box is never lost to a bad handle.
+HWND MessageOwner(const CMirtelApp &app) {
+    HWND mainWindow = app.m_pMainWnd ? app.m_pMainWnd->GetSafeHwnd() : nullptr;
+    if (app.m_strParentWnd.empty()) return mainWindow;
+    unsigned int handle = 0;
+    if (std::sscanf(app.m_strParentWnd.c_str(), "%x", &handle) != 1) return mainWindow;
+    HWND parent = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+    return IsWindow(parent) ? parent : mainWindow;
+}
+
+}  // namespace
+
+void CMirtelApp::ShowMessage(const char *key1, const char *key2, const char *extra1,
+                             const char *extra2) {
+    CString text;
+    m_resFile.GetString(key1, text);
+    if (text.empty()) return;
+
+    CString second;
+    if (key2 && m_resFile.GetString(key2, second) && !second.empty()) text += "\n" + second;
+    if (extra1 && *extra1) text += CString("\n") + extra1;
+    if (extra2 && *extra2) text += CString("\n") + extra2;
+
+    CString caption;
+    m_resFile.GetString(kTitleKey, caption);
+    MessageBoxA(MessageOwner(*this), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    m_bErrorShown = TRUE;
+}
+
+BOOL CMirtelApp::ShowNoticeFile() {
+    CString path = FormatString("%sRES\\PSDI_%s1.TXT", m_strAppDir.c_str(), m_strLangCode.c_str());
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return TRUE;
+
+    // A notice that cannot be read whole is left out: start-up goes on.
+    std::unique_ptr<std::FILE, FileCloser> file(OpenStdioFile(path.c_str(), "rt"));
+    if (!file) return TRUE;
+    CString text, line;
+    while (ReadLine(file.get(), line)) {
+        // Empty lines before the first text are dropped, later ones kept.
+        if (!text.empty()) text += "\r\n";
+        text += line;
+    }
+    if (std::ferror(file.get())) return TRUE;
+
+    if (!text.empty()) AfxMessageBox(text.c_str(), MB_OK | MB_ICONINFORMATION);
+    return TRUE;
+}
