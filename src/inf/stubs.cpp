@@ -2,5 +2,8 @@
 #include "app/mirtel_app.h"
 
 CSetupApi::~CSetupApi() = default;
-BOOL CMirtelApp::kCheckInfFile() { return TRUE; }
+BOOL CMirtelApp::kCheckInfFile() {
+    m_strInfPath = m_strDriverDir + "\\SETUP.INF";
+    return TRUE;
+}
 BOOL CMirtelApp::kCopyOemInf(CString &) { return TRUE; }
