@@ -145,19 +145,4 @@ TEST_F(LangsDefTest, AFileWithOnlyPreconditionGivesAnEmptyTable) {
     EXPECT_EQ(status, CLangsDef::kRead);
 }
 
-TEST(LangsDefBuiltIn, ChineseNamesComeTwiceAndPortugueseIsPortugal) {
-    std::vector<std::string> names;
-    const LangEntry *row = CLangsDef::BuiltInTable();
-    for (; row->LangID != kLangTableEnd; ++row) names.push_back(row->Name);
-    EXPECT_EQ(names.size(), 21u);
-    const std::vector<std::string> order = {"SIMPCHIN", "TRADCHIN", "RUSSIAN", "CHIN_SIM",
-                                            "CHIN_TRA", "KOREAN"};
-    EXPECT_EQ(std::vector<std::string>(names.end() - 6, names.end()), order);
-    for (row = CLangsDef::BuiltInTable(); row->LangID != kLangTableEnd; ++row) {
-        if (std::string(row->Name) == "PORTUGUS") {
-            EXPECT_EQ(row->LangID, 0x0816);
-        }
-    }
-}
-
 }  // namespace

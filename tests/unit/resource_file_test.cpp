@@ -89,11 +89,4 @@ TEST_F(ResourceFileTest, LoadStartsAfresh) {
     EXPECT_EQ(text, "");
 }
 
-TEST_F(ResourceFileTest, AnEmptyFileLoads) {
-    Write("");
-    m_machine.Use();
-    CResourceFile file;
-    EXPECT_TRUE(file.Load(kPath));
-}
-
 }  // namespace

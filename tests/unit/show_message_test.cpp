@@ -145,11 +145,4 @@ TEST_F(ShowMessageTest, TheNoticeFileIsShownWholeFromItsFirstText) {
     }
 }
 
-TEST_F(ShowMessageTest, NoNoticeFileShowsNothing) {
-    std::unique_ptr<CMirtelApp> app = MakeApp();
-    app->m_strLangCode = "JPN";
-    EXPECT_TRUE(app->ShowNoticeFile());
-    EXPECT_TRUE(Boxes().empty());
-}
-
 }  // namespace
