@@ -7,9 +7,10 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/win32/split_path.h"
 #include "platform/win32/native.h"
 
-namespace win {
+namespace win32 {
 namespace {
 
 // Copies at most `capacity` - 1 bytes of [begin, end) and ends the copy.
@@ -23,18 +24,15 @@ void CopyPart(char *target, std::size_t capacity, const char *begin, const char 
 
 }  // namespace
 
-char *CrtFullPath(char *absPath, const char *relPath, std::size_t maxLength) {
-    return ::_fullpath(absPath, relPath, maxLength);
-}
-
-void CrtSplitPath(const char *path, char *drive, char *dir, char *fname, char *ext) {
+void SplitPathInCodePage(unsigned codePage, const char *path, char *drive, char *dir, char *fname,
+                         char *ext) {
     // "X:" in front is the drive.
     const char *rest = path;
     if (path[0] != '\0' && path[1] == ':') {
-        CopyPart(drive, MAX_DRIVE, path, path + 2);
+        CopyPart(drive, win::MAX_DRIVE, path, path + 2);
         rest = path + 2;
     } else {
-        CopyPart(drive, MAX_DRIVE, path, path);
+        CopyPart(drive, win::MAX_DRIVE, path, path);
     }
 
     // The folder runs to the last separator; the extension starts at the
@@ -44,7 +42,7 @@ void CrtSplitPath(const char *path, char *drive, char *dir, char *fname, char *e
     const char *lastDot = nullptr;
     const char *p = rest;
     for (; *p != '\0'; ++p) {
-        if (::IsDBCSLeadByte(static_cast<::BYTE>(*p)) && p[1] != '\0') {
+        if (::IsDBCSLeadByteEx(codePage, static_cast<::BYTE>(*p)) && p[1] != '\0') {
             ++p;
         } else if (*p == '\\' || *p == '/') {
             afterLastSlash = p + 1;
@@ -56,15 +54,27 @@ void CrtSplitPath(const char *path, char *drive, char *dir, char *fname, char *e
 
     const char *name = rest;
     if (afterLastSlash != nullptr) name = afterLastSlash;
-    CopyPart(dir, MAX_DIR, rest, name);
+    CopyPart(dir, win::MAX_DIR, rest, name);
 
     if (lastDot != nullptr && lastDot >= name) {
-        CopyPart(fname, MAX_FNAME, name, lastDot);
-        CopyPart(ext, MAX_EXT, lastDot, end);
+        CopyPart(fname, win::MAX_FNAME, name, lastDot);
+        CopyPart(ext, win::MAX_EXT, lastDot, end);
     } else {
-        CopyPart(fname, MAX_FNAME, name, end);
-        CopyPart(ext, MAX_EXT, end, end);
+        CopyPart(fname, win::MAX_FNAME, name, end);
+        CopyPart(ext, win::MAX_EXT, end, end);
     }
+}
+
+}  // namespace win32
+
+namespace win {
+
+char *CrtFullPath(char *absPath, const char *relPath, std::size_t maxLength) {
+    return ::_fullpath(absPath, relPath, maxLength);
+}
+
+void CrtSplitPath(const char *path, char *drive, char *dir, char *fname, char *ext) {
+    win32::SplitPathInCodePage(CP_ACP, path, drive, dir, fname, ext);
 }
 
 }  // namespace win

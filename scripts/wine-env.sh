@@ -1,0 +1,52 @@
+# A throw-away Wine machine for one test run. Source this file, then:
+#   wine_env_start                 new prefix (WINEPREFIX), Xvfb on a free display
+#                                  (DISPLAY), wineboot; a persistent wineserver
+#   wine_env_set_version VERSION   Windows version of the prefix: win98, nt40,
+#                                  winxp, vista, win7 (Wine's names)
+#   wine_env_stop                  ends the wineserver and Xvfb, removes the prefix
+# 32-bit programs run in the 64-bit prefix through wine32. Wine's own
+# messages are off (WINEDEBUG=-all).
+
+wine_env_start() {
+  export WINEDEBUG=-all
+  export WINEPREFIX
+  WINEPREFIX="$(mktemp -d -t mirtel-wine.XXXXXX)"
+  WINE_ENV_XVFB_PID=""
+
+  local display_file="$WINEPREFIX.display"
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$display_file" >/dev/null 2>&1 &
+  WINE_ENV_XVFB_PID=$!
+  local tries=0
+  while [ ! -s "$display_file" ]; do
+    tries=$((tries + 1))
+    if [ "$tries" -gt 100 ] || ! kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null; then
+      echo "wine-env: Xvfb did not start" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+  export DISPLAY=":$(head -n 1 "$display_file")"
+  rm -f "$display_file"
+
+  # The server outlives each program, so that the runs of a test session do
+  # not each pay for starting it.
+  wineserver -p >/dev/null 2>&1
+  wineboot -i >/dev/null 2>&1
+}
+
+wine_env_set_version() {
+  wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+}
+
+wine_env_stop() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+  fi
+  if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then
+    kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+  fi
+  WINE_ENV_XVFB_PID=""
+}
