@@ -1,0 +1,68 @@
+// The driver folder's INF files: which of them install a printer on the
+// running family of Windows, and so which folder the wizard is pointed at.
+#include "app/mirtel_app.h"
+#include "inf/inf_paths.h"
+#include "lang/path_utils.h"
+
+namespace {
+
+bool IsAcceptedSignature(const CString &signature, WORD osCode) {
+    switch (osCode) {
+    case kOSWin95:
+    case kOSWin98:
+        return SameTextNoCase(signature, "$Windows 95$") || SameTextNoCase(signature, "$CHICAGO$");
+    case kOSWinNT4:
+    case kOSWinNT5:
+        return SameTextNoCase(signature, "$Windows NT$");
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+BOOL CMirtelApp::kCheckInfFile() {
+    CStringList found;
+    FindFilesRecursive(m_strDriverDir, "*.inf", found);
+    if (found.empty()) {
+        ShowMessage("IDS_ERR_SOURCEPATHNG");
+        return FALSE;
+    }
+
+    m_listInfFile.clear();
+    CString referenceFolder;
+    for (const CString &path : found) {
+        // The search lists folders whose names end in ".inf" as well; they
+        // are no INF files.
+        if (IsExistingFolder(path)) continue;
+
+        CString infClass;
+        int present = 0;
+        if (!ReadProfileString(path.c_str(), "Version", "Class", infClass, present)) {
+            ShowMessage("IDS_ERR_READINF", nullptr, path.c_str());
+            return FALSE;
+        }
+        if (!SameTextNoCase(infClass, "Printer")) continue;
+
+        CString signature;
+        if (!ReadProfileString(path.c_str(), "Version", "Signature", signature, present)) {
+            ShowMessage("IDS_ERR_READINF", nullptr, path.c_str());
+            return FALSE;
+        }
+        if (!IsAcceptedSignature(signature, m_nOSCode)) continue;
+
+        // The wizard is pointed at one folder: the accepted files are those
+        // beside the first one, up to the first that lies elsewhere.
+        CString folder;
+        SplitPath(path.c_str(), kSplitDriveFolder, folder);
+        if (referenceFolder.empty()) referenceFolder = folder;
+        if (!SameTextNoCase(folder, referenceFolder)) break;
+
+        m_listInfFile.push_back(path);
+        m_strInfPath = path;
+    }
+
+    if (!m_listInfFile.empty()) return TRUE;
+    ShowMessage("IDS_ERR_SOURCEPATHNG");
+    return FALSE;
+}
