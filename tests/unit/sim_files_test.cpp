@@ -76,6 +76,7 @@ TEST_F(SimFiles, HostPathMatchesExistingElementsWithoutRegardToCase) {
     EXPECT_EQ(sim::HostPathOrError("c:\\windows\\INF\\oem1.inf", &error), Host("WINDOWS/Inf/OEM1.INF"));
     EXPECT_EQ(sim::HostPath("C:/Windows//inf/./New/../NewDir/File.TXT"), Host("WINDOWS/Inf/NewDir/File.TXT"));
     EXPECT_EQ(sim::HostPath("Z:\\usr\\bin"), "/usr/bin");
+    EXPECT_EQ(sim::HostPath("\\\\?\\C:\\windows\\inf"), Host("WINDOWS/Inf"));
     EXPECT_EQ(sim::HostPathOrError("Q:\\x", &error), "");
     EXPECT_EQ(error, ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(sim::HostPathOrError("\\\\server\\share\\x", &error), "");

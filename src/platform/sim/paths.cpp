@@ -252,7 +252,10 @@ std::string FullWindowsPath(const char *windowsPath) {
 }
 
 std::string HostPathOrError(const char *windowsPath, win::DWORD *error) {
-    const std::string full = FullWindowsPath(windowsPath);
+    std::string full = FullWindowsPath(windowsPath);
+    // "\\?\C:\..." names the local path as written.
+    if (full.size() >= 7 && full.compare(0, 4, "\\\\?\\") == 0 && IsLetter(full[4]) && full[5] == ':')
+        full.erase(0, 4);
     if (full.empty()) {
         *error = win::ERROR_PATH_NOT_FOUND;
         return std::string();

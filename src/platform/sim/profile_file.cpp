@@ -18,8 +18,8 @@ namespace sim {
 namespace {
 
 // Files kept parsed: the program reads each INF file's [Version] a few
-// times in a row, so a handful of recent files is enough.
-constexpr std::size_t kCachedFiles = 16;
+// times in a row, so the most recent files are enough.
+constexpr std::size_t kCachedFiles = 64;
 
 struct CachedProfile {
     std::string hostPath;
