@@ -38,6 +38,9 @@ protected:
     }
 };
 
+// Windows documents it: a list cut by a small buffer ends in two NULs and
+// the result is size - 2 (Wine writes one NUL, and for a key list in a
+// two-byte buffer gives the default instead).
 TEST_F(SimProfile, CutNameListsEndInTwoNuls) {
     WriteHostFile("test.ini", "[section1]\r\nname1=1\r\nname2=2\r\n[section2]\r\n");
     EXPECT_EQ(Get(nullptr, nullptr, "", 16, 16), Bytes("14:section1\0secti\0\0"));
@@ -51,6 +54,8 @@ TEST_F(SimProfile, CutNameListsEndInTwoNuls) {
     EXPECT_EQ(Get(nullptr, nullptr, "", 0, 1), "0:\xcc");
 }
 
+// Windows reads the "[]" section for an empty section name; the lines
+// before the first section belong to none (Wine reads those instead).
 TEST_F(SimProfile, EmptySectionNameReadsTheBracketPairSection) {
     WriteHostFile("test.ini", "before=0\r\n[a]\r\nk=1\r\n[]\r\nk=2\r\n[  ]\r\nk=3\r\n");
     EXPECT_EQ(Get("", "k", "D", 16, 2), Bytes("1:2\0"));
