@@ -6,11 +6,13 @@
 
 namespace {
 
-// The section ".sdata" holds these 8 bytes and nothing else; "shared" marks
-// it IMAGE_SCN_MEM_SHARED, so every process that maps SETUP.EXE sees the
-// same two values. Shared sections must be initialised data.
-__attribute__((section(".sdata"), shared)) volatile ::LONG g_lInstanceCount = -1;
-__attribute__((section(".sdata"), shared)) ::HWND g_hInstanceWnd = nullptr;
+// The section ".sdata" holds these 8 bytes and nothing else, the counter
+// first; "shared" marks it IMAGE_SCN_MEM_SHARED, so every process that maps
+// SETUP.EXE sees the same two values. Shared sections must be initialised
+// data; "no_reorder" keeps the optimiser from swapping the two.
+#define MIRTEL_SHARED_DATA __attribute__((section(".sdata"), shared, no_reorder))
+MIRTEL_SHARED_DATA volatile ::LONG g_lInstanceCount = -1;
+MIRTEL_SHARED_DATA ::HWND g_hInstanceWnd = nullptr;
 
 }  // namespace
 

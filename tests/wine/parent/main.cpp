@@ -13,10 +13,12 @@
 //
 // Output, one event a line, tab-separated (see report.h):
 //   start  <command line>          screen  <width>x<height>
-//   box    <caption>  <text>       window  <caption>  <x>,<y>  <minimized|normal>  <enabled|disabled>
+//   box    <caption>  <text>       window  <caption>  <left>,<top>  <minimized|normal>  <enabled|disabled>
 //   posted <0xWPARAM | none>       exit    <exit code>
 // and the same events prefixed "second." for the second copy. Exit status:
 // 0 when every copy ended, 2 when one could not be started, 3 on time-out.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <climits>
@@ -121,6 +123,8 @@ bool AnyRunning() {
 }  // namespace
 
 int main(int argc, char **argv) {
+    // The report is read on Linux: lines end in "\n" alone.
+    _setmode(_fileno(stdout), _O_BINARY);
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,

@@ -73,12 +73,10 @@ void Watcher::SeeBox(HWND box, int answerUpTo) {
 }
 
 void Watcher::SeeWindow(HWND window) {
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof(placement);
-    GetWindowPlacement(window, &placement);
+    RECT rect{};
+    GetWindowRect(window, &rect);
     char place[64];
-    std::snprintf(place, sizeof(place), "%ld,%ld", placement.rcNormalPosition.left,
-                  placement.rcNormalPosition.top);
+    std::snprintf(place, sizeof(place), "%ld,%ld", rect.left, rect.top);
     std::string state = OneLine(WindowText(window)) + "\t" + place + "\t" +
                         (IsIconic(window) ? "minimized" : "normal") + "\t" +
                         (IsWindowEnabled(window) ? "enabled" : "disabled");

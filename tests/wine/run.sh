@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# The Windows build under Wine: builds it, makes one throw-away Wine prefix
+# (Xvfb, wineboot), runs the Windows-side GoogleTest programs, then whole
+# runs of SETUP.EXE driven by wine_parent.exe, each on a fresh copy of the
+# example package, asserting on the message boxes shown and the result
+# message posted, as the native scenarios assert on the transcript.
+#   MIRTEL_WINDOWS_BUILD  build folder (default: build/windows)
+#   MIRTEL_WINE_KEEP=1    print every scenario's output, passed or not
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+export MIRTEL_WINDOWS_BUILD="${MIRTEL_WINDOWS_BUILD:-build/windows}"
+build="$PWD/$MIRTEL_WINDOWS_BUILD"
+bash scripts/build-windows.sh >/dev/null
+
+source scripts/wine-env.sh
+results="$(mktemp -d -t mirtel-wine-results.XXXXXX)"
+trap 'wine_env_stop; rm -rf "$results"' EXIT
+
+started=$SECONDS
+wine_env_start
+echo "wine: prefix ready in $((SECONDS - started)) s ($WINEPREFIX, DISPLAY=$DISPLAY)"
+failures=0
+current_version=""
+
+fail() {
+  echo "  FAIL: $*"
+  failures=$((failures + 1))
+  scenario_failed=1
+}
+
+# --- Windows-side GoogleTest programs ---------------------------------------
+
+t=$SECONDS
+if (cd "$build/bin" && timeout 300 wine mirtel_wine_tests.exe) >"$results/gtest.txt" 2>&1; then
+  echo "gtest: $(grep -E '^\[  PASSED  \]' "$results/gtest.txt") in $((SECONDS - t)) s"
+else
+  grep -E '^\[  FAILED  \]|Failure|Which is|Expected' "$results/gtest.txt" | head -60 || true
+  fail "mirtel_wine_tests.exe (full output: rerun with MIRTEL_WINE_KEEP=1)"
+  [ "${MIRTEL_WINE_KEEP:-0}" = 1 ] && cat "$results/gtest.txt"
+fi
+
+# --- Helpers for whole runs -------------------------------------------------
+
+use_version() {
+  if [ "$current_version" != "$1" ]; then
+    wine_env_set_version "$1"
+    current_version="$1"
+  fi
+}
+
+# The 32-bit registry view, the one SETUP.EXE sees in the 64-bit prefix.
+reg32() {
+  wine 'C:\windows\syswow64\reg.exe' "$@" 2>/dev/null | tr -d '\r'
+}
+
+# Prints "TYPE DATA" of a value, or nothing when it is absent.
+reg32_value() {
+  reg32 query "$1" /v "$2" | awk -v name="$2" '
+    { line = $0; sub(/^ +/, "", line) }
+    index(line, name "    ") == 1 {
+      rest = substr(line, length(name) + 5); split(rest, parts, "    ")
+      print parts[1], substr(rest, length(parts[1]) + 5) }'
+}
+
+# run_setup NAME [wine_parent options...] -- [SETUP.EXE arguments...]
+# Runs wine_parent.exe on a fresh copy of the example package in
+# C:\mirtel\NAME (NAME is the scenario's name); its output goes to
+# $results/NAME.txt. Set `prepare` to a
+# function to change the copy first (it gets the copy's folder).
+run_setup() {
+  local name="$1"
+  shift
+  local options=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+    options+=("$1")
+    shift
+  done
+  [ $# -gt 0 ] && shift
+  local folder="$WINEPREFIX/drive_c/mirtel/$name"
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  cp -r "$build/package/." "$folder/"
+  if [ -n "${prepare:-}" ]; then "$prepare" "$folder"; fi
+  timeout 200 wine "$build/bin/wine_parent.exe" --timeout=120 "${options[@]}" \
+    "C:\\mirtel\\$name\\SETUP.EXE" "$@" >"$results/$name.txt" 2>"$results/$name.err" || true
+}
+
+# expect NAME LINE: the output has exactly this line (fields joined by tabs).
+expect() {
+  grep -qxF -- "$2" "$results/$1.txt" || fail "no line [$(printf '%s' "$2" | tr '\t' '|')]"
+}
+
+# expect_prefix NAME TEXT: some line starts with TEXT.
+expect_prefix() {
+  grep -qF -- "$2" <(cut -c1-${#2} "$results/$1.txt") || fail "no line starting [$(printf '%s' "$2" | tr '\t' '|')]"
+}
+
+# expect_none NAME TEXT: no line starts with TEXT.
+expect_none() {
+  if grep -qF -- "$2" <(cut -c1-${#2} "$results/$1.txt"); then
+    fail "unexpected line starting [$(printf '%s' "$2" | tr '\t' '|')]"
+  fi
+}
+
+T=$'\t'
+TITLE="Install Printer Driver"
+NOTICE_START="box${T}${TITLE}${T}Before you install the printer driver:"
+LIVE_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
+BACKUP_KEY='HKLM\SOFTWARE\TALVO\IMG\PS'
+
+# --- Scenarios ----------------------------------------------------------------
+
+# A parent installer's run to the end, on the given Windows version: the
+# notice, then the wizard (which Wine ends at once), the registry put back,
+# and wParam 0.
+full_run() {
+  local name="full_run_$1"
+  use_version "$1"
+  reg32 add "$LIVE_KEY" /v DevicePath /t REG_EXPAND_SZ /d '%SystemRoot%\inf' /f >/dev/null
+  run_setup "$name"
+  expect_prefix "$name" "$NOTICE_START"
+  expect_prefix "$name" "window${T}${TITLE} - SETUP${T}"
+  expect "$name" "posted${T}0x00000000"
+  expect "$name" "exit${T}0"
+  [ "$(reg32_value "$LIVE_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
+    fail "DevicePath not put back: [$(reg32_value "$LIVE_KEY" DevicePath)]"
+  [ -z "$(reg32_value "$BACKUP_KEY" DevicePath)" ] || fail "backup of DevicePath left behind"
+}
+
+scenario_full_run_winxp() { full_run winxp; }
+scenario_full_run_win7() { full_run win7; }
+scenario_full_run_win98() { full_run win98; }
+scenario_full_run_nt40() { full_run nt40; }
+
+# A malformed switch: its box, and wParam 1.
+scenario_malformed_switch() {
+  use_version winxp
+  run_setup malformed_switch -- +Q:x
+  expect malformed_switch "box${T}${TITLE}${T}Invalid command line entry\\n+Q:x"
+  expect_none malformed_switch "$NOTICE_START"
+  expect malformed_switch "posted${T}0x00000001"
+}
+
+# A second copy started while the first shows a box ends at once, shows
+# nothing and posts nothing: the copy counter is shared between the two
+# processes.
+scenario_second_copy() {
+  use_version winxp
+  run_setup second_copy --second-copy-at-box=1 -- +Q:x
+  expect second_copy "box${T}${TITLE}${T}Invalid command line entry\\n+Q:x"
+  expect_none second_copy "second.box"
+  expect second_copy "second.posted${T}none"
+  expect second_copy "second.exit${T}0"
+  expect second_copy "posted${T}0x00000001"
+}
+
+# Values saved by an interrupted run are put back at the next start, which
+# ends there: NT 5.x asks for a restart (wParam 0x10000).
+scenario_registry_repair() {
+  use_version winxp
+  reg32 add "$LIVE_KEY" /v DevicePath /t REG_EXPAND_SZ /d 'C:\redirected' /f >/dev/null
+  reg32 add "$BACKUP_KEY" /v DevicePath /t REG_EXPAND_SZ /d '%SystemRoot%\inf' /f >/dev/null
+  run_setup registry_repair
+  expect registry_repair "box${T}${TITLE}${T}Registry reset\\nBefore running this program, you must restart Windows."
+  expect_none registry_repair "$NOTICE_START"
+  expect registry_repair "posted${T}0x00010000"
+  [ "$(reg32_value "$LIVE_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
+    fail "DevicePath not repaired: [$(reg32_value "$LIVE_KEY" DevicePath)]"
+  [ -z "$(reg32_value "$BACKUP_KEY" DevicePath)" ] || fail "backup of DevicePath left behind"
+}
+
+# No message file at all: the program's own string 61204 in the
+# application's box, and no result (the command line was never read).
+remove_messages() { rm -rf "$1/RES"; }
+scenario_no_message_file() {
+  use_version winxp
+  prepare=remove_messages run_setup no_message_file
+  expect_prefix no_message_file "box${T}${TITLE}${T}Resource file not found.\\n"
+  expect no_message_file "posted${T}none"
+}
+
+scenarios=(
+  full_run_winxp full_run_win7 full_run_win98 full_run_nt40
+  malformed_switch second_copy registry_repair no_message_file
+)
+for scenario in "${scenarios[@]}"; do
+  t=$SECONDS
+  scenario_failed=0
+  "scenario_$scenario"
+  if [ "$scenario_failed" = 0 ]; then
+    echo "scenario $scenario: ok ($((SECONDS - t)) s)"
+  else
+    echo "scenario $scenario: FAILED ($((SECONDS - t)) s); output:"
+  fi
+  if [ "$scenario_failed" != 0 ] || [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
+    sed 's/^/    /' "$results/$scenario.txt" "$results/$scenario.err"
+  fi
+done
+
+echo "wine: $((SECONDS - started)) s in all, $failures failure(s)"
+[ "$failures" = 0 ]
