@@ -1,0 +1,106 @@
+// Is the Add Printer Wizard already open? On Windows 6.x the wizard's window
+// is looked for by its title, which the system's printer library supplies;
+// elsewhere the printer setup library held open by another process gives it
+// away. A second copy of the installer brings an open wizard to the front.
+#include "app/mirtel_app.h"
+#include "lang/log.h"
+
+namespace {
+
+// Where the wizard's window title comes from.
+struct WizardTitleSource {
+    const char *library;          // in the system directory
+    const char *activateLibrary;  // as kActivateAddWizard loads it
+    UINT stringId;
+};
+constexpr WizardTitleSource kNtTitle = {"PRINTUI.DLL", "PRINTUI.DLL", 15114};
+constexpr WizardTitleSource k9xTitle = {"MSPRINT.DLL", "C:\\Windows\\system\\MSPRINT.DLL", 2};
+
+const WizardTitleSource &TitleSourceFor(WORD osCode) {
+    return osCode == kOSWinNT4 || osCode == kOSWinNT5 ? kNtTitle : k9xTitle;
+}
+
+// The last character, not a trail byte of a double-byte character, decides.
+bool EndsWithBackslash(const CString &path) {
+    bool backslash = false;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const BYTE c = static_cast<BYTE>(path[i]);
+        backslash = c == '\\';
+        if (IsDBCSLeadByte(c)) ++i;
+    }
+    return backslash;
+}
+
+CString JoinPath(const CString &directory, const char *name) {
+    return EndsWithBackslash(directory) ? directory + name : directory + "\\" + name;
+}
+
+CString SystemDirectory() {
+    char buffer[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? CString(buffer) : CString();
+}
+
+// String `id` of `library` into `title`; -1 when the library does not load.
+// The library is freed again before this returns.
+int LoadLibraryString(const char *library, UINT id, char (&title)[MAX_PATH]) {
+    const HMODULE module = LoadLibraryA(library);
+    if (!module) return -1;
+    const int length = LoadStringA(module, id, title, MAX_PATH);
+    FreeLibrary(module);
+    return length;
+}
+
+}  // namespace
+
+BOOL CMirtelApp::kFileIsUsed(const CString &directory, const CString &fileName) {
+    const CString path = directory.empty() ? CString() : JoinPath(directory, fileName.c_str());
+    WriteLog(this, "CMirtelApp::kFileIsUsed  File Name [%s]\n", path.c_str());
+
+    OFSTRUCT info = {};
+    info.cBytes = sizeof(info);
+    const HFILE file = OpenFile(path.c_str(), &info, OF_READWRITE | OF_SHARE_EXCLUSIVE);
+    if (file == HFILE_ERROR) {
+        const DWORD error = GetLastError();
+        WriteLog(this, "CMirtelApp::kFileIsUsed  OpenFile GetLastError [%d]\n", error);
+        return error == ERROR_SHARING_VIOLATION;
+    }
+    CloseFileHandle(file);
+    return FALSE;
+}
+
+BOOL CMirtelApp::kCheckAddWizard() {
+    const WizardTitleSource &source = TitleSourceFor(m_nOSCode);
+    const CString library = JoinPath(SystemDirectory(), source.library);
+    WriteLog(this, "CMirtelApp::kCheckAddWizard()  strDLLName [%s]\n", library.c_str());
+
+    char title[MAX_PATH] = {};
+    const int length = LoadLibraryString(library.c_str(), source.stringId, title);
+    if (length < 0) {
+        WriteLog(this, "CMirtelApp::kCheckAddWizard()  hInst NULL Return FALSE\n");
+        return FALSE;
+    }
+    if (length == 0) {
+        WriteLog(this, "CMirtelApp::kCheckAddWizard()  iLen [%d] GetLastError:[%d] Return FALSE\n",
+                 length, GetLastError());
+        return FALSE;
+    }
+    WriteLog(this, "CMirtelApp::kCheckAddWizard() szBuff[%s] \n", title);
+
+    const HWND window = FindWindowA(nullptr, title);
+    if (!window) {
+        WriteLog(this, "CMirtelApp::kCheckAddWizard()  Return FALSE\n");
+        return FALSE;
+    }
+    WriteLog(this, "CMirtelApp::kCheckAddWizard()  hWnd [%08x] Return TRUE\n",
+             static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(window)));
+    return TRUE;
+}
+
+void CMirtelApp::kActivateAddWizard() {
+    kGetOSVersion();
+    const WizardTitleSource &source = TitleSourceFor(m_nOSCode);
+    char title[MAX_PATH] = {};
+    if (LoadLibraryString(source.activateLibrary, source.stringId, title) <= 0) return;
+    if (const HWND window = FindWindowA(nullptr, title)) SetForegroundWindow(window);
+}
