@@ -1,0 +1,347 @@
+// The registry redirection in whole runs: what the Add Printer Wizard sees
+// while it runs on each Windows family, and the repair of a run that was
+// killed anywhere between saving the values and putting them back.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/sim/registry_store.h"
+#include "scenario/installer_runs.h"
+
+namespace {
+
+using namespace installer_runs;
+using namespace win;
+using namespace std::string_literals;
+using Strings = std::vector<std::string>;
+
+const Strings kParent = {"+W:1a2b", "+M:8001", "+G:Printer Driver"};
+const char *const kCurrentVersion =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const char *const kSetup =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
+const char *const kMru = "HKEY_CURRENT_USER\\InstallLocationsMRU";
+const char *const kBackup = "SOFTWARE\\TALVO\\IMG\\PS";
+
+// The driver folder (D:\ is the package) in its long and its 8.3 form.
+const std::string kFolder = "D:\\Printer Driver\0"s;
+const std::string kShortFolder = "D:\\PRINTE~1\0"s;
+
+struct Value {
+    const char *key;
+    const char *name;
+    DWORD type;
+    std::string bytes;
+    const char *wizardLabel;  // as the wizard stand-in reports it
+};
+
+// What a machine of any family may hold.
+const std::vector<Value> &EveryValue() {
+    static const std::vector<Value> values = {
+        {kCurrentVersion, "DevicePath", REG_EXPAND_SZ, "%SystemRoot%\\inf\0"s, "DevicePath"},
+        {kCurrentVersion, "OtherDevicePath", REG_SZ, "C:\\WINDOWS\\OTHER\0"s, "OtherDevicePath"},
+        {kSetup, "SourcePath", REG_SZ, "D:\\WIN98\0"s, "SourcePath"},
+        {kSetup, "Installation Sources", REG_MULTI_SZ, "D:\\I386\0E:\\I386\0\0"s,
+         "Installation Sources"},
+        {kMru, "MRUList", REG_SZ, "ba\0"s, "InstallLocationsMRU\\MRUList"},
+        {kMru, "a", REG_SZ, "D:\\WIN98\0"s, "InstallLocationsMRU\\a"},
+        {kMru, "b", REG_SZ, "A:\\\0"s, "InstallLocationsMRU\\b"},
+    };
+    return values;
+}
+
+std::string Hex(const std::string &bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char byte : bytes) {
+        hex += digits[byte >> 4];
+        hex += digits[byte & 0xF];
+    }
+    return hex;
+}
+
+std::string HexNumber(DWORD number) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%x", number);
+    return text;
+}
+
+// One Windows family: what it redirects, and under which backup names.
+struct Family {
+    const char *name;
+    int osCode;
+    std::map<std::string, std::string> during;  // value name -> bytes while the wizard runs
+    Strings saved;                              // backup names, in the order written
+    Strings shown;                              // the repair's boxes
+    const char *repairPost;
+};
+
+const Family kFamilies[] = {
+    {"Win95",
+     1,
+     {{"DevicePath", kShortFolder}, {"OtherDevicePath", "\0"s}, {"SourcePath", kShortFolder},
+      {"b", kFolder}},
+     {"DevicePath", "OtherDevicePath", "SourcePath", "MRUListPath", "MRUList"},
+     {"IDS_INF_RECOVER_REG"},
+     "0x0"},
+    {"Win98",
+     2,
+     {{"DevicePath", kShortFolder}, {"OtherDevicePath", "\0"s}, {"SourcePath", kShortFolder},
+      {"b", kFolder}},
+     {"DevicePath", "OtherDevicePath", "SourcePath", "MRUListPath", "MRUList"},
+     {"IDS_INF_RECOVER_REG"},
+     "0x0"},
+    {"Nt4",
+     4,
+     {{"DevicePath", kFolder}, {"Installation Sources", kFolder + "\0"s}},
+     {"DevicePath", "Installation Sources"},
+     {"IDS_INF_RECOVER_REG"},
+     "0x0"},
+    {"Xp",
+     8,
+     {{"DevicePath", kFolder}},
+     {"DevicePath"},
+     {"IDS_INF_RECOVER_REG\nIDS_INF_REBOOT"},
+     "0x10000"},
+};
+
+// The live value that each backup name saves.
+const Value &SavedValue(const std::string &savedName) {
+    const std::string live = savedName == "MRUListPath" ? "b" : savedName;
+    for (const Value &value : EveryValue())
+        if (live == value.name) return value;
+    return EveryValue()[0];
+}
+
+class RegistryScenario : public ::testing::TestWithParam<Family> {
+protected:
+    void SetUp() override {
+        SetOSCode(m_machine, GetParam().osCode);
+        StageKeyPackage(m_machine, GetParam().osCode <= 2);
+        for (const Value &value : EveryValue())
+            m_machine.SetRegistryValue(value.key, value.name, value.type, value.bytes);
+        m_initial = RegistryFileText();
+    }
+
+    std::string RegistryFileText() const {
+        std::ifstream in(m_machine.HostPath("registry.reg"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // Back to the machine as SetUp left it, with an empty transcript.
+    void ResetMachine() {
+        WriteFile(m_machine.HostPath("registry.reg"), m_initial);
+        std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+    }
+
+    std::optional<sim::RegValue> Backup(const std::string &name) const {
+        return m_machine.RegistryValue(std::string("HKEY_LOCAL_MACHINE\\") + kBackup, name);
+    }
+    Strings BackupNames() const {
+        Strings names;
+        const sim::RegTree tree = m_machine.Registry();
+        if (const sim::RegKey *key = tree.Find(sim::RegRoot::LocalMachine, kBackup))
+            for (const sim::RegValue &value : key->Values()) names.push_back(value.name);
+        return names;
+    }
+
+    // The registry holds exactly the keys, values, types and bytes it held at
+    // the start, plus at most the backup key, which is empty.
+    void ExpectRegistryAsAtStart() const {
+        sim::RegTree now = m_machine.Registry();
+        if (const sim::RegKey *backup = now.Find(sim::RegRoot::LocalMachine, kBackup)) {
+            EXPECT_TRUE(backup->Values().empty());
+        }
+        now.Find(sim::RegRoot::LocalMachine, "SOFTWARE")->DeleteSubkey("TALVO");
+        sim::RegTree initial;
+        sim::RegParseError error;
+        ASSERT_TRUE(sim::ParseRegedit4(m_initial, &initial, &error));
+        EXPECT_EQ(sim::FormatRegedit4(now), sim::FormatRegedit4(initial));
+    }
+
+    // The wizard saw each value redirected as the family does, all others
+    // as they were.
+    void ExpectWizardView(const TranscriptEvent &wizard) const {
+        for (const Value &value : EveryValue()) {
+            const auto changed = GetParam().during.find(value.name);
+            const std::string bytes =
+                changed != GetParam().during.end() ? changed->second : value.bytes;
+            const std::string label = value.wizardLabel;
+            ASSERT_EQ(wizard.count(label + ".bytes"), 1u) << label;
+            EXPECT_EQ(wizard.at(label + ".bytes"), Hex(bytes)) << label;
+            EXPECT_EQ(wizard.at(label + ".type"), HexNumber(value.type)) << label;
+        }
+    }
+
+    // The backup key holds exactly the family's saved values, with the
+    // types and bytes the live values had.
+    void ExpectBackupOfTheOldValues() const {
+        EXPECT_EQ(BackupNames(), GetParam().saved);
+        for (const std::string &name : GetParam().saved) {
+            const Value &live = SavedValue(name);
+            const std::optional<sim::RegValue> saved = Backup(name);
+            ASSERT_TRUE(saved.has_value()) << name;
+            EXPECT_EQ(saved->type, live.type) << name;
+            EXPECT_EQ(saved->data, live.bytes) << name;
+        }
+    }
+
+    // A run that installs: the wizard sees the redirected values, the
+    // parent learns that all went well, and the registry is as it was.
+    void ExpectInstallingRun() {
+        const RunResult run = m_machine.RunSetup(kParent);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::vector<TranscriptEvent> events = m_machine.Transcript();
+        EXPECT_TRUE(Boxes(events).empty());
+        EXPECT_EQ(Posts(events), Strings{"0x0"});
+        const std::vector<TranscriptEvent> wizard = EventsOf(events, "wizard");
+        ASSERT_EQ(wizard.size(), 1u);
+        ExpectWizardView(wizard[0]);
+        ExpectRegistryAsAtStart();
+    }
+
+    // A run that repairs and ends.
+    void ExpectRepairingRun() {
+        const RunResult run = m_machine.RunSetup(kParent);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::vector<TranscriptEvent> events = m_machine.Transcript();
+        EXPECT_EQ(Boxes(events), GetParam().shown);
+        EXPECT_EQ(Posts(events), Strings{GetParam().repairPost});
+        EXPECT_TRUE(EventsOf(events, "process").empty());
+        ExpectRegistryAsAtStart();
+    }
+
+    MachineFolder m_machine;
+    std::string m_initial;
+};
+
+TEST_P(RegistryScenario, WizardSeesTheRedirectedValuesAndTheRegistryComesBack) {
+    ExpectInstallingRun();
+    // A second installation finds nothing to repair.
+    std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+    ExpectInstallingRun();
+}
+
+TEST_P(RegistryScenario, RunKilledWhileTheWizardIsOpenIsRepairedAtTheNextStart) {
+    {
+        BackgroundRun killed(m_machine.PackagePath() + "/setup", m_machine.Path(), kParent,
+                             {{"MIRTEL_WIZARD_SLEEP_MS", "3000"}});
+        ASSERT_TRUE(killed.Started());
+        ASSERT_TRUE(WaitForEvent(m_machine, "wizard"));
+        ExpectWizardView(EventsOf(m_machine.Transcript(), "wizard")[0]);
+        ExpectBackupOfTheOldValues();
+        EXPECT_EQ(killed.Kill(), 128 + SIGKILL);
+    }
+    // Still redirected, the old values kept in the backup.
+    const std::optional<sim::RegValue> devicePath =
+        m_machine.RegistryValue(kCurrentVersion, "DevicePath");
+    ASSERT_TRUE(devicePath.has_value());
+    EXPECT_EQ(devicePath->data, GetParam().during.at("DevicePath"));
+    ExpectBackupOfTheOldValues();
+
+    std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+    ExpectRepairingRun();
+    std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+    ExpectInstallingRun();
+}
+
+// Every registry write of an installing run, the program killed there: the
+// registry always keeps either the old value live or the old value in the
+// backup; the next start repairs when something was saved, and installs
+// when nothing was; the run after that installs.
+TEST_P(RegistryScenario, RunKilledAtAnyRegistryWriteLeavesWhatTheNextStartRepairs) {
+    int kills = 0;
+    for (int write = 1; write < 100; ++write) {
+        SCOPED_TRACE("killed at registry write " + std::to_string(write));
+        ResetMachine();
+        const RunResult killed = m_machine.RunSetup(
+            kParent, {{"MIRTEL_KILL_AT_REGISTRY_WRITE", std::to_string(write)}});
+        if (killed.status != 128 + SIGKILL) {
+            // The run has fewer writes: it ended normally.
+            EXPECT_EQ(killed.status, 0) << killed.err;
+            break;
+        }
+        ++kills;
+
+        // The start repairs when the backup holds a value it puts back; the
+        // MRU entry's saved value counts only beside the list that names it.
+        bool somethingToRepair = false;
+        const bool listSaved = Backup("MRUList").has_value();
+        for (const std::string &name : GetParam().saved) {
+            const Value &value = SavedValue(name);
+            const std::optional<sim::RegValue> saved = Backup(name);
+            const std::optional<sim::RegValue> live =
+                m_machine.RegistryValue(value.key, value.name);
+            const auto isOld = [&value](const std::optional<sim::RegValue> &found) {
+                return found && found->type == value.type && found->data == value.bytes;
+            };
+            const bool liveIsOld = isOld(live);
+            const bool savedIsOld = isOld(saved);
+            EXPECT_TRUE(liveIsOld || savedIsOld) << name;
+            if (saved) {
+                EXPECT_TRUE(savedIsOld) << name;
+            }
+            if (saved && name != "MRUList" && (name != "MRUListPath" || listSaved))
+                somethingToRepair = true;
+        }
+
+        std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+        if (somethingToRepair) {
+            ExpectRepairingRun();
+        } else {
+            ExpectInstallingRun();
+        }
+        std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+        ExpectInstallingRun();
+        if (HasFatalFailure()) return;
+    }
+    // Saving, redirecting, putting back and clearing: at least one write each.
+    EXPECT_GE(kills, 4);
+}
+
+TEST_P(RegistryScenario, NoRegistrySwitchLeavesTheRegistryFileAloneButStillRepairs) {
+    struct stat before {};
+    ASSERT_EQ(stat(m_machine.HostPath("registry.reg").c_str(), &before), 0);
+    const RunResult run = m_machine.RunSetup({"+W:1a2b", "+M:8001", "+G:Printer Driver", "+9"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    struct stat after {};
+    ASSERT_EQ(stat(m_machine.HostPath("registry.reg").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(RegistryFileText(), m_initial);
+    const std::vector<TranscriptEvent> wizard = EventsOf(m_machine.Transcript(), "wizard");
+    ASSERT_EQ(wizard.size(), 1u);
+    EXPECT_EQ(wizard[0].at("DevicePath.bytes"), Hex(EveryValue()[0].bytes));
+
+    // A backup left by an interrupted run is repaired all the same.
+    for (const std::string &name : GetParam().saved) {
+        const Value &value = SavedValue(name);
+        m_machine.SetRegistryValue(std::string("HKEY_LOCAL_MACHINE\\") + kBackup, name, value.type,
+                                   value.bytes);
+    }
+    for (const auto &redirected : GetParam().during) {
+        for (const Value &value : EveryValue())
+            if (redirected.first == value.name)
+                m_machine.SetRegistryValue(value.key, value.name, value.type, redirected.second);
+    }
+    std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+    const RunResult repair = m_machine.RunSetup({"+W:1a2b", "+M:8001", "+9"});
+    EXPECT_EQ(repair.status, 0) << repair.err;
+    const std::vector<TranscriptEvent> events = m_machine.Transcript();
+    EXPECT_EQ(Boxes(events), GetParam().shown);
+    EXPECT_EQ(Posts(events), Strings{GetParam().repairPost});
+    ExpectRegistryAsAtStart();
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, RegistryScenario, ::testing::ValuesIn(kFamilies),
+                         [](const ::testing::TestParamInfo<Family> &info) {
+                             return info.param.name;
+                         });
+
+}  // namespace
