@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -98,7 +99,7 @@ private:
 
 struct DialogItem {
     DWORD style;
-    short x, y, cx, cy;
+    std::array<short, 4> place;  // x, y, width, height
     WORD id;
     std::u16string windowClass;
     std::u16string text;
@@ -131,43 +132,57 @@ TEST_F(SetupResources, AboutDialogIsAsDrawn) {
         DialogItem item{};
         item.style = reader.Dword();
         reader.Dword();  // extended style
-        item.x = reader.Word();
-        item.y = reader.Word();
-        item.cx = reader.Word();
-        item.cy = reader.Word();
+        for (short &coordinate : item.place) coordinate = static_cast<short>(reader.Word());
         item.id = reader.Word();
         item.windowClass = reader.NameOrOrdinal();
         item.text = reader.NameOrOrdinal();
         reader.Word();  // creation data: none
         items.push_back(item);
     }
-    ASSERT_EQ(items.size(), 4u);
-    const char16_t *kStatic = u"#130";
-    const char16_t *kButton = u"#128";
+    // The icon's id is IDC_STATIC (-1), its text the icon's ordinal; it has
+    // no size of its own but takes the icon's.
+    struct ExpectedItem {
+        const char16_t *windowClass;  // atoms: 0x80 button, 0x82 static
+        DWORD typeMask;
+        DWORD type;
+        WORD id;
+        const char16_t *text;  // null: any text but an empty one
+        std::array<short, 4> place;
+    };
+    const ExpectedItem expected[] = {
+        {u"#130", SS_TYPEMASK, SS_ICON, 0xFFFF, u"#128", {11, 17, 0, 0}},
+        {u"#130", SS_TYPEMASK, SS_LEFT, IDC_ABOUT_VERSION, u"Mirtel Version 1.0", {40, 10, 119, 8}},
+        {u"#130", SS_TYPEMASK, SS_LEFT, IDC_ABOUT_LINE2, nullptr, {40, 25, 119, 8}},
+        {u"#128", BS_TYPEMASK, BS_DEFPUSHBUTTON, IDOK, u"OK", {178, 7, 32, 14}},
+    };
+    ASSERT_EQ(items.size(), sizeof(expected) / sizeof(expected[0]));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].windowClass, expected[i].windowClass) << i;
+        EXPECT_EQ(items[i].style & expected[i].typeMask, expected[i].type) << i;
+        EXPECT_EQ(items[i].id, expected[i].id) << i;
+        if (expected[i].text) {
+            EXPECT_EQ(items[i].text, expected[i].text) << i;
+        } else {
+            EXPECT_FALSE(items[i].text.empty()) << i;
+        }
+        EXPECT_EQ(items[i].place, expected[i].place) << i;
+    }
+}
 
-    EXPECT_EQ(items[0].windowClass, kStatic);
-    EXPECT_EQ(items[0].style & SS_TYPEMASK, DWORD(SS_ICON));
-    EXPECT_EQ(items[0].text, u"#128") << "icon 128";
-    EXPECT_EQ(items[0].x, 11);
-    EXPECT_EQ(items[0].y, 17);
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-    EXPECT_EQ(items[1].windowClass, kStatic);
-    EXPECT_EQ(items[1].style & SS_TYPEMASK, DWORD(SS_LEFT));
-    EXPECT_EQ(items[1].text, u"Mirtel Version 1.0");
-    EXPECT_EQ(items[1].id, IDC_ABOUT_VERSION);
-    EXPECT_EQ((items[1].x == 40 && items[1].y == 10 && items[1].cx == 119 && items[1].cy == 8), true);
-
-    EXPECT_EQ(items[2].windowClass, kStatic);
-    EXPECT_EQ(items[2].style & SS_TYPEMASK, DWORD(SS_LEFT));
-    EXPECT_FALSE(items[2].text.empty());
-    EXPECT_EQ(items[2].id, IDC_ABOUT_LINE2);
-    EXPECT_EQ((items[2].x == 40 && items[2].y == 25 && items[2].cx == 119 && items[2].cy == 8), true);
-
-    EXPECT_EQ(items[3].windowClass, kButton);
-    EXPECT_EQ(items[3].style & BS_TYPEMASK, DWORD(BS_DEFPUSHBUTTON));
-    EXPECT_EQ(items[3].text, u"OK");
-    EXPECT_EQ(items[3].id, IDOK);
-    EXPECT_EQ((items[3].x == 178 && items[3].y == 7 && items[3].cx == 32 && items[3].cy == 14), true);
+TEST_F(SetupResources, AboutDialogOpensWithItsJapaneseCaption) {
+    HWND dialog = CreateDialogParamW(s_module, MAKEINTRESOURCEW(IDD_ABOUTBOX), nullptr,
+                                     QuietDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    wchar_t caption[64] = {};
+    GetWindowTextW(dialog, caption, 64);
+    EXPECT_EQ(std::wstring(caption), L"\uFF8A\uFF9E\uFF70\uFF7C\uFF9E\uFF6E\uFF9D\u60C5\u5831(Mirtel)");
+    char text[64] = {};
+    GetDlgItemTextA(dialog, IDC_ABOUT_VERSION, text, sizeof(text));
+    EXPECT_STREQ(text, "Mirtel Version 1.0");
+    EXPECT_NE(GetDlgItem(dialog, IDOK), nullptr);
+    DestroyWindow(dialog);
 }
 
 std::vector<UINT> MenuCommands(HMENU menu) {
