@@ -179,9 +179,63 @@ scenario_no_message_file() {
   expect no_message_file "posted${T}none"
 }
 
+# The OEM INF step through Wine's own setupapi.dll. On NT 4.0 the
+# package's NT INF goes into the INF store as OEM<n>.inf; an older copy of
+# some of its models (the 95 family's INF, whose models it all lists) is
+# overwritten instead, and that copy's precompiled .pnf goes. On the 95
+# family the 95 INF goes to Inf\Other under its provider and its name.
+inf_store() { printf '%s' "$WINEPREFIX/drive_c/windows/inf"; }
+oem_infs() {
+  find "$(inf_store)" -maxdepth 1 -type f -iname 'oem*.inf' -printf '%f\n' | sort
+}
+clear_oem_infs() {
+  find "$(inf_store)" -maxdepth 1 -type f \( -iname 'oem*.inf' -o -iname 'oem*.pnf' \) -delete
+}
+
+scenario_oem_inf_nt40() {
+  use_version nt40
+  clear_oem_infs
+  run_setup oem_inf_nt40
+  expect oem_inf_nt40 "posted${T}0x00000000"
+  local copies
+  copies="$(oem_infs)"
+  if [ "$(printf '%s' "$copies" | grep -c .)" != 1 ]; then
+    fail "expected one OEM INF in the store, found [$copies]"
+  elif ! cmp -s "$(inf_store)/$copies" "$build/package/TALVONT.INF"; then
+    fail "$copies is not the package's TALVONT.INF"
+  fi
+}
+
+scenario_oem_inf_nt40_older_copy() {
+  use_version nt40
+  clear_oem_infs
+  cp "$build/package/TALVO95.INF" "$(inf_store)/oem5.inf"
+  echo pnf >"$(inf_store)/oem5.pnf"
+  run_setup oem_inf_nt40_older_copy
+  expect oem_inf_nt40_older_copy "posted${T}0x00000000"
+  [ "$(oem_infs)" = oem5.inf ] || fail "expected only oem5.inf in the store, found [$(oem_infs)]"
+  cmp -s "$(inf_store)/oem5.inf" "$build/package/TALVONT.INF" || fail "oem5.inf was not overwritten"
+  [ ! -e "$(inf_store)/oem5.pnf" ] || fail "oem5.pnf left behind"
+}
+
+scenario_oem_inf_win98() {
+  use_version win98
+  find "$(inf_store)" -maxdepth 1 -type d -iname other -exec rm -rf {} +
+  run_setup oem_inf_win98
+  expect oem_inf_win98 "posted${T}0x00000000"
+  local copy
+  copy="$(find "$(inf_store)" -mindepth 2 -maxdepth 2 -ipath '*/other/TalvoTALVO95.INF')"
+  if [ -z "$copy" ]; then
+    fail "no Inf\\Other\\TalvoTALVO95.INF"
+  elif ! cmp -s "$copy" "$build/package/TALVO95.INF"; then
+    fail "$copy is not the package's TALVO95.INF"
+  fi
+}
+
 scenarios=(
   full_run_winxp full_run_win7 full_run_win98 full_run_nt40
   malformed_switch second_copy registry_repair no_message_file
+  oem_inf_nt40 oem_inf_nt40_older_copy oem_inf_win98
 )
 for scenario in "${scenarios[@]}"; do
   t=$SECONDS
