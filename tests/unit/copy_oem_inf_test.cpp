@@ -168,23 +168,6 @@ TEST_F(OemInfTest, CopiesTo95InfOtherUnderProviderAndName) {
     }
 }
 
-TEST_F(OemInfTest, MakesAReadOnly95DestinationWritableAndOverwritesIt) {
-    const std::string inf = inf_testing::PrinterInf("$CHICAGO$", {"Talvo A"}, "ABC");
-    WriteFile(Host("drive_c/pkg/DRV.INF"), inf);
-    WriteFile(Host("drive_c/WINDOWS/Inf/Other/ABCDRV.INF"), "old");
-    CMirtelApp &app = MakeApp(kOSWin98);
-    const char *destination = "C:\\WINDOWS\\Inf\\Other\\ABCDRV.INF";
-    ASSERT_TRUE(SetFileAttributesA(destination, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    app.m_listInfFile = {"C:\\pkg\\DRV.INF"};
-
-    CString text;
-    EXPECT_TRUE(app.kCopyOemInf(text));
-    EXPECT_EQ(text, destination);
-    EXPECT_EQ(ReadFile(Host("drive_c/WINDOWS/Inf/Other/ABCDRV.INF")), inf);
-    EXPECT_EQ(GetFileAttributesA(destination) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
-              0u);
-}
-
 TEST_F(OemInfTest, Names95FailuresAsTheyHappen) {
     WriteFile(Host("drive_c/pkg/A.INF"), inf_testing::PrinterInf("$CHICAGO$", {"M"}, "ABC"));
     WriteFile(Host("drive_c/pkg/B.INF"), inf_testing::PrinterInf("$CHICAGO$", {"M"}, "ABC"));
@@ -243,11 +226,8 @@ const std::string kOursWithoutModels =
 const std::string kFolder = "<folder>";
 
 const CaseNT kCasesNT[] = {
-    {"empty store", Ours(), {}, "OEM0.inf", {"OEM0.inf"}, {}},
     {"two unrelated OEM files", Ours(),
      {{"OEM0.inf", Theirs({"X"})}, {"OEM1.inf", Theirs({"Y"})}}, "OEM2.inf", {"OEM2.inf"}, {}},
-    {"a gap in the numbers", Ours(),
-     {{"OEM0.inf", Theirs({"X"})}, {"OEM2.inf", Theirs({"Y"})}}, "OEM1.inf", {"OEM1.inf"}, {}},
     {"two copies of our models", Ours(),
      {{"OEM3.inf", Theirs({"Talvo A"})},
       {"OEM3.PNF", "pnf"},

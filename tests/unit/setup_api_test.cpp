@@ -127,21 +127,4 @@ TEST(CSetupApiTest, WrappersOfMissingEntryPointsFailWithoutCalling) {
     EXPECT_FALSE(api.SetupFindNextLine(&context, &context));
 }
 
-TEST(CSetupApiTest, WrappersFailWhenTheLibraryIsAbsent) {
-    MachineFolder machine;
-    machine.SetIni("SetupApi", "Present", "0");
-    machine.Use();
-    PathVariableGuard path;
-    setenv("PATH", "C:\\A", 1);
-
-    BOOL ok = TRUE;
-    CSetupApi api(ok, "C:\\WINDOWS");
-    EXPECT_FALSE(ok);
-    UINT errorLine = 0;
-    EXPECT_EQ(api.SetupOpenInfFile("C:\\x.inf", nullptr, INF_STYLE_WIN4, &errorLine),
-              INVALID_HANDLE_VALUE);
-    INFCONTEXT context = {};
-    EXPECT_FALSE(api.SetupFindNextLine(&context, &context));
-}
-
 }  // namespace
