@@ -10,7 +10,13 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 export MIRTEL_WINDOWS_BUILD="${MIRTEL_WINDOWS_BUILD:-build/windows}"
 build="$PWD/$MIRTEL_WINDOWS_BUILD"
-bash scripts/build-windows.sh >/dev/null
+build_log="$(mktemp -t mirtel-wine-build.XXXXXX)"
+if ! bash scripts/build-windows.sh >"$build_log" 2>&1; then
+  cat "$build_log"
+  rm -f "$build_log"
+  exit 1
+fi
+rm -f "$build_log"
 
 source scripts/wine-env.sh
 results="$(mktemp -d -t mirtel-wine-results.XXXXXX)"
