@@ -243,6 +243,9 @@ scenarios=(
   malformed_switch second_copy registry_repair no_message_file
   oem_inf_nt40 oem_inf_nt40_older_copy oem_inf_win98
 )
+# The registry redirection of each family, and its repair after a kill.
+source tests/wine/registry_runs.sh
+scenarios+=("${registry_scenarios[@]}")
 for scenario in "${scenarios[@]}"; do
   t=$SECONDS
   scenario_failed=0
