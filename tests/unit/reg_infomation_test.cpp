@@ -133,6 +133,12 @@ public:
     }
     const std::string &Before() const { return m_before; }
 
+    // A machine without the key at `path` under HKEY_LOCAL_MACHINE.
+    void RemoveKey(const char *path) {
+        ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, path), ERROR_SUCCESS) << path;
+        m_before = RegistryText();
+    }
+
     testing_machine::MachineFolder m_machine;
 
 private:
@@ -310,7 +316,9 @@ TEST(Redirection, NoRegistrySwitchLeavesEverythingAlone) {
 TEST(Redirection, UnreadableLiveKeyStopsBeforeAnythingIsSaved) {
     RedirectionMachine machine;
     CMirtelApp &app =
-        machine.Start(kOSWin98, {{false, kCurrentVersion, "DevicePath", REG_SZ, "x\0"s}});
+        machine.Start(kOSWin98, {{false, kCurrentVersion, "DevicePath", REG_SZ, "x\0"s},
+                                 {false, kSetup, "SourcePath", REG_SZ, "D:\\\0"s}});
+    machine.RemoveKey(kSetup);
     BOOL begun = FALSE;
     EXPECT_FALSE(app.kSetAddWizardRegistry(begun));  // the 9x family needs the SETUP key
     EXPECT_FALSE(begun);
@@ -454,7 +462,9 @@ TEST(Redirection, RepairThatCannotWriteKeepsTheBackup) {
     RedirectionMachine machine;
     CMirtelApp &app =
         machine.Start(kOSWin98, {{false, kBackup, "DevicePath", REG_SZ, "C:\\INF\0"s},
-                                 {false, kBackup, "SourcePath", REG_SZ, "D:\\W98\0"s}});
+                                 {false, kBackup, "SourcePath", REG_SZ, "D:\\W98\0"s},
+                                 {false, kSetup, "SourcePath", REG_SZ, "D:\\\0"s}});
+    machine.RemoveKey(kSetup);
     BOOL restored = TRUE;
     EXPECT_FALSE(app.m_regInfo.RestoreBackupRegistry(restored));  // there is no SETUP key
     EXPECT_FALSE(restored);
