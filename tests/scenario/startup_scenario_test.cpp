@@ -94,6 +94,7 @@ pid_t StartSetup(const MachineFolder &machine, std::vector<std::string> argument
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
     posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
@@ -136,6 +137,7 @@ TEST(StartupScenario, ParentReceivesResultAfterTheWizard) {
 }
 
 struct CommandLineCase {
+    const char *name;
     std::vector<std::string> arguments;
     std::string boxText;  // empty: no box
     std::string boxOwner;
@@ -173,19 +175,20 @@ TEST_P(CommandLineScenario, ShowsOneBoxAndPostsAsTheSwitchesSay) {
 INSTANTIATE_TEST_SUITE_P(
     Refused, CommandLineScenario,
     ::testing::Values(
-        CommandLineCase{{"+Q:1"}, "IDS_ERR_CMDLINE\n+Q:1", "0x0", ""},
-        CommandLineCase{{"+W:"}, "IDS_ERR_CMDLINE\n+W:", "0x0", ""},
-        CommandLineCase{{"+9x"}, "IDS_ERR_CMDLINE\n+9x", "0x0", ""},
-        CommandLineCase{{"+M:8001"}, "IDS_ERR_OR_SWITCH\n+M:\n+W:", "0x0", ""},
+        CommandLineCase{"UnknownLetter", {"+Q:1"}, "IDS_ERR_CMDLINE\n+Q:1", "0x0", ""},
+        CommandLineCase{"WindowWithoutValue", {"+W:"}, "IDS_ERR_CMDLINE\n+W:", "0x0", ""},
+        CommandLineCase{"NoRegistryTooLong", {"+9x"}, "IDS_ERR_CMDLINE\n+9x", "0x0", ""},
+        CommandLineCase{"MessageWithoutWindow", {"+M:8001"}, "IDS_ERR_OR_SWITCH\n+M:\n+W:", "0x0", ""},
         // The first bad argument stops the reading: the window switch after
         // it is never read, so the box has no owner and nothing is posted.
-        CommandLineCase{{"+Q:1", "+W:1a2b"}, "IDS_ERR_CMDLINE\n+Q:1", "0x0", ""},
+        CommandLineCase{"StopsAtTheFirstFault", {"+Q:1", "+W:1a2b"}, "IDS_ERR_CMDLINE\n+Q:1", "0x0", ""},
         // With both switches read before the fault the parent owns the box
         // and learns that an error was shown.
-        CommandLineCase{{"+W:1a2b", "+M:8001", "+H:409"}, "IDS_ERR_CMDLINE\n+H:409", "0x1a2b",
+        CommandLineCase{"LanguageOfThreeDigits", {"+W:1a2b", "+M:8001", "+H:409"}, "IDS_ERR_CMDLINE\n+H:409", "0x1a2b",
                         "0x1"},
-        CommandLineCase{{"/w:1a2b", "xM:8001", "+G:D:DRIVERS"}, "IDS_ERR_CMDLINE\n+G:D:DRIVERS",
-                        "0x1a2b", "0x1"}));
+        CommandLineCase{"DriveRelativeFolder", {"/w:1a2b", "xM:8001", "+G:D:DRIVERS"}, "IDS_ERR_CMDLINE\n+G:D:DRIVERS",
+                        "0x1a2b", "0x1"}),
+    [](const ::testing::TestParamInfo<CommandLineCase> &info) { return info.param.name; });
 
 TEST(StartupScenario, SecondCopyEndsSilentlyAndAKilledCopyLeavesNoTrace) {
     MachineFolder machine;
@@ -274,7 +277,7 @@ TEST_P(LogSwitchScenario, OnlyANonZeroDwordSwitchesTheLogOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Values, LogSwitchScenario,
+    OutputLevel, LogSwitchScenario,
     ::testing::Values(LogSwitchCase{"DwordOne", 4, std::string("\1\0\0\0", 4), true},
                       LogSwitchCase{"DwordAllBits", 4, std::string("\xff\xff\xff\xff", 4), true},
                       LogSwitchCase{"DwordZero", 4, std::string("\0\0\0\0", 4), false},

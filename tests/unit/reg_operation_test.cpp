@@ -23,9 +23,13 @@ protected:
     }
 };
 
+// The data come from a buffer whose next byte is not zero: given a string
+// value without its terminator, Windows stores one more byte when the byte
+// after the data happens to be zero.
 BOOL Store(CRegOperation &key, const char *name, DWORD type, const std::string &bytes) {
+    const std::string guarded = bytes + '\xaa';
     return key.SetValue(name, type, static_cast<DWORD>(bytes.size()),
-                        reinterpret_cast<const BYTE *>(bytes.data()));
+                        reinterpret_cast<const BYTE *>(guarded.data()));
 }
 
 std::string Read(CRegOperation &key, const char *name, DWORD &type) {

@@ -40,8 +40,12 @@ protected:
         DeleteTree(HKEY_CURRENT_USER, kTestRoot,
                    {"A\\B\\C", "A\\B", "A", "Mixed", "ReadOnly", "Gone"});
     }
+    // The data are passed from a buffer whose next byte is not zero: given
+    // a string value without its terminator, Windows stores one more byte
+    // when the byte after the data happens to be zero.
     void Set(const char *name, DWORD type, const std::string &bytes) {
-        ASSERT_EQ(RegSetValueExA(m_key, name, 0, type, reinterpret_cast<const BYTE *>(bytes.data()),
+        const std::string guarded = bytes + '\xaa';
+        ASSERT_EQ(RegSetValueExA(m_key, name, 0, type, reinterpret_cast<const BYTE *>(guarded.data()),
                                  static_cast<DWORD>(bytes.size())),
                   ERROR_SUCCESS)
             << name;

@@ -72,7 +72,9 @@ std::string MachineIni() {
            "MissingExports=\n";
 }
 
-// "%SystemRoot%\inf" as REG_EXPAND_SZ, written the way regedit writes it.
+// "%SystemRoot%\inf" as REG_EXPAND_SZ, written the way regedit writes it,
+// and the Setup key every Windows has: where it was installed from
+// ("D:\" as REG_SZ, "D:\I386" as a REG_MULTI_SZ list of one).
 constexpr const char *kRegistry =
     "REGEDIT4\n"
     "\n"
@@ -84,6 +86,10 @@ constexpr const char *kRegistry =
     "\n"
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion]\n"
     "\"DevicePath\"=hex(2):25,53,79,73,74,65,6d,52,6f,6f,74,25,5c,69,6e,66,00\n"
+    "\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup]\n"
+    "\"SourcePath\"=\"D:\\\\\"\n"
+    "\"Installation Sources\"=hex(7):44,3a,5c,49,33,38,36,00,00\n"
     "\n"
     "[HKEY_CURRENT_USER\\Software]\n"
     "\n";
