@@ -196,7 +196,11 @@ bool RegistryFile::WriteBack() {
     const std::string temporary = m_path + ".tmp";
     {
         UniqueFd file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        if (file.Get() < 0 || !WriteAll(file.Get(), text) || fsync(file.Get()) != 0) return false;
+        // No fsync: the rename below is what makes the change whole for
+        // every reader and for a process killed at any instant; flushing to
+        // the device on every registry write would guard only against the
+        // host itself crashing, and would cost more than the whole run.
+        if (file.Get() < 0 || !WriteAll(file.Get(), text)) return false;
     }
     CountWriteAndKillHereIfAsked();
     if (rename(temporary.c_str(), m_path.c_str()) != 0) return false;
