@@ -1,56 +1,25 @@
 // Whole runs of the installer: start-up, command line, wizard run, exit
 // post, single copy and log.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
+#include "installer_runs.h"
 #include "support/machine_fixture.h"
 #include "support/paths.h"
 
-extern char **environ;
-
 namespace {
 
+using installer_runs::BackgroundRun;
+using installer_runs::EventsOf;
+using installer_runs::StageKeyPackage;
+using installer_runs::WaitForEvent;
 using testing_machine::MachineFolder;
 using testing_machine::RunResult;
 using testing_machine::TranscriptEvent;
-
-// A message file whose texts are the keys themselves, so that runs can be
-// checked without depending on any translation.
-const char *const kKeyMessages =
-    "[String]\n"
-    "AFX_IDS_APP_TITLE=AFX_IDS_APP_TITLE\n"
-    "IDS_ERR_CMDLINE=IDS_ERR_CMDLINE\n"
-    "IDS_ERR_OR_SWITCH=IDS_ERR_OR_SWITCH\n"
-    "IDS_ERR_OSVERSION=IDS_ERR_OSVERSION\n"
-    "IDS_ERR_NO_ADMIN=IDS_ERR_NO_ADMIN\n"
-    "IDS_ERR_REGSTORY=IDS_ERR_REGSTORY\n"
-    "IDS_WRN_REGSTORY=IDS_WRN_REGSTORY\n"
-    "IDS_INF_RECOVER_REG=IDS_INF_RECOVER_REG\n"
-    "IDS_INF_REBOOT=IDS_INF_REBOOT\n"
-    "IDS_ERR_ADDWIZARD1=IDS_ERR_ADDWIZARD1\n"
-    "IDS_ERR_ADDWIZARD2=IDS_ERR_ADDWIZARD2\n"
-    "IDS_ERR_READINF=IDS_ERR_READINF\n"
-    "IDS_ERR_SOURCEPATHNG=IDS_ERR_SOURCEPATHNG\n"
-    "IDS_ERR_WIZARD_RUN=IDS_ERR_WIZARD_RUN\n";
-
-const char *const kPrinterInf =
-    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\nProvider=%Mfg%\r\n"
-    "[Manufacturer]\r\n%Mfg%=Models\r\n[Models]\r\n\"Test Printer\"=TEST,TestPrinter\r\n"
-    "[Strings]\r\nMfg=\"Test Maker\"\r\n";
-
-void WriteFile(const std::string &path, const std::string &text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 std::string ReadFile(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
@@ -59,58 +28,7 @@ std::string ReadFile(const std::string &path) {
     return text.str();
 }
 
-// A machine with a package of one NT printer INF and the key messages.
-void StageKeyPackage(MachineFolder &machine) {
-    std::string package = machine.StagePackage();
-    ::mkdir((package + "/RES").c_str(), 0755);
-    WriteFile(package + "/RES/PSDI_ENG.IRC", kKeyMessages);
-    WriteFile(package + "/PRINTER.INF", kPrinterInf);
-}
-
-std::vector<TranscriptEvent> EventsOf(const std::vector<TranscriptEvent> &events,
-                                      const std::string &kind) {
-    std::vector<TranscriptEvent> found;
-    for (const TranscriptEvent &event : events)
-        if (event.at("event") == kind) found.push_back(event);
-    return found;
-}
-
 std::string WizardProgram() { return testing_paths::BinDir() + "/mirtel-addprinter"; }
-
-// Starts the staged program in the background; returns its process id.
-pid_t StartSetup(const MachineFolder &machine, std::vector<std::string> arguments,
-                 const std::vector<std::string> &extraEnvironment) {
-    std::string program = machine.PackagePath() + "/setup";
-    arguments.insert(arguments.begin(), program);
-    std::vector<char *> argv;
-    for (std::string &argument : arguments) argv.push_back(&argument[0]);
-    argv.push_back(nullptr);
-    std::vector<std::string> environment = extraEnvironment;
-    environment.push_back("MIRTEL_MACHINE=" + machine.Path());
-    for (char **entry = environ; *entry; ++entry) environment.push_back(*entry);
-    std::vector<char *> envp;
-    for (std::string &entry : environment) envp.push_back(&entry[0]);
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-bool TranscriptHasProcess(const MachineFolder &machine) {
-    return !EventsOf(machine.Transcript(), "process").empty();
-}
-
-void WaitForWizardStart(const MachineFolder &machine) {
-    for (int i = 0; i < 500 && !TranscriptHasProcess(machine); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(TranscriptHasProcess(machine)) << "the wizard never started";
-}
 
 TEST(StartupScenario, ParentReceivesResultAfterTheWizard) {
     MachineFolder machine;
@@ -197,9 +115,10 @@ TEST(StartupScenario, SecondCopyEndsSilentlyAndAKilledCopyLeavesNoTrace) {
 
     // The first copy leaves the registry alone (+9), so that killing it
     // leaves nothing for the next start to repair.
-    pid_t first = StartSetup(machine, {"+9"}, {"MIRTEL_WIZARD_SLEEP_MS=5000"});
-    ASSERT_GT(first, 0);
-    WaitForWizardStart(machine);
+    BackgroundRun first(machine.PackagePath() + "/setup", machine.Path(), {"+9"},
+                        {{"MIRTEL_WIZARD_SLEEP_MS", "5000"}});
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(WaitForEvent(machine, "process")) << "the wizard never started";
 
     auto start = std::chrono::steady_clock::now();
     RunResult second = machine.RunSetup({"+W:1a2b", "+M:8001"});
@@ -211,9 +130,7 @@ TEST(StartupScenario, SecondCopyEndsSilentlyAndAKilledCopyLeavesNoTrace) {
     EXPECT_TRUE(EventsOf(events, "post").empty());
     EXPECT_EQ(EventsOf(events, "process").size(), 1u);
 
-    ::kill(first, SIGKILL);
-    int status = 0;
-    ::waitpid(first, &status, 0);
+    EXPECT_EQ(first.Kill(), 128 + 9);
 
     RunResult third = machine.RunSetup({"+W:1a2b", "+M:8001"}, {{"MIRTEL_WIZARD_SLEEP_MS", "0"}});
     EXPECT_EQ(third.status, 0);
