@@ -155,6 +155,32 @@ TEST(StartupScenario, UnstartableWizardShowsItsMessageAndPostsTheError) {
     EXPECT_EQ(EventsOf(events, "post")[0].at("wparam"), "0x1");
 }
 
+// The wizard's driver index files go before and after it runs, unless +9
+// asks the run to leave the machine alone; the wizard runs either way.
+TEST(StartupScenario, DriverIndexFilesGoUnlessTheRegistryIsLeftAlone) {
+    for (bool noRegistry : {false, true}) {
+        SCOPED_TRACE(noRegistry ? "+9" : "no switch");
+        MachineFolder machine;
+        StageKeyPackage(machine);
+        const std::string data = machine.HostPath("drive_c/WINDOWS/Inf/DRVDATA.BIN");
+        const std::string index = machine.HostPath("drive_c/WINDOWS/Inf/DRVIDX.BIN");
+        std::ofstream(data) << "data";
+        std::ofstream(index) << "index";
+        const std::string before = ReadFile(machine.HostPath("registry.reg"));
+
+        RunResult run = machine.RunSetup(noRegistry ? std::vector<std::string>{"+9"}
+                                                    : std::vector<std::string>{});
+
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(EventsOf(machine.Transcript(), "process").size(), 1u);
+        EXPECT_EQ(::access(data.c_str(), F_OK) == 0, noRegistry);
+        EXPECT_EQ(::access(index.c_str(), F_OK) == 0, noRegistry);
+        if (noRegistry) {
+            EXPECT_EQ(ReadFile(machine.HostPath("registry.reg")), before);
+        }
+    }
+}
+
 struct LogSwitchCase {
     const char *name;
     unsigned type;
