@@ -34,16 +34,14 @@ CodePageText::CodePageText(win::UINT codePage) : m_codePage(codePage) {
     }
 }
 
-std::size_t CodePageText::PrefixBytes(std::string_view text, std::size_t maxChars) const {
-    if (!m_doubleByte) return text.size() < maxChars ? text.size() : maxChars;
+std::size_t CodePageText::DoubleBytePrefix(std::string_view text, std::size_t maxChars) const {
     std::size_t i = 0;
     for (std::size_t chars = 0; i < text.size() && chars < maxChars; ++chars)
         i += (m_lead[static_cast<unsigned char>(text[i])] && i + 1 < text.size()) ? 2 : 1;
     return i;
 }
 
-std::size_t CodePageText::CountChars(std::string_view text) const {
-    if (!m_doubleByte) return text.size();
+std::size_t CodePageText::DoubleByteCount(std::string_view text) const {
     std::size_t chars = 0;
     for (std::size_t i = 0; i < text.size(); ++chars)
         i += (m_lead[static_cast<unsigned char>(text[i])] && i + 1 < text.size()) ? 2 : 1;

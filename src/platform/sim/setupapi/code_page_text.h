@@ -26,14 +26,22 @@ public:
 
     // Bytes taken by the first `maxChars` characters of `text` (a
     // double-byte character counts once and is never split).
-    std::size_t PrefixBytes(std::string_view text, std::size_t maxChars) const;
-    std::size_t CountChars(std::string_view text) const;
+    std::size_t PrefixBytes(std::string_view text, std::size_t maxChars) const {
+        if (m_doubleByte) return DoubleBytePrefix(text, maxChars);
+        return text.size() < maxChars ? text.size() : maxChars;
+    }
+    std::size_t CountChars(std::string_view text) const {
+        return m_doubleByte ? DoubleByteCount(text) : text.size();
+    }
 
     // Hash and equality of names compared without regard to case.
     std::uint32_t Hash(std::string_view name) const;
     bool Equal(std::string_view a, std::string_view b) const;
 
 private:
+    std::size_t DoubleBytePrefix(std::string_view text, std::size_t maxChars) const;
+    std::size_t DoubleByteCount(std::string_view text) const;
+
     win::UINT m_codePage;
     bool m_doubleByte = false;
     std::array<bool, 256> m_lead{};

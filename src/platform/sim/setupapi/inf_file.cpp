@@ -5,23 +5,25 @@
 namespace sim::setupapi {
 namespace {
 
-constexpr std::uint32_t kEmptySlot = 0xFFFFFFFF;
+constexpr std::uint64_t kEmptySlot = 0;
 constexpr std::size_t kFirstSlotCount = 64;
+
+std::uint64_t Slot(std::uint32_t hash, std::uint32_t index) { return std::uint64_t{hash} << 32 | (index + 1); }
+std::uint32_t HashOf(std::uint64_t slot) { return static_cast<std::uint32_t>(slot >> 32); }
+std::uint32_t IndexOf(std::uint64_t slot) { return static_cast<std::uint32_t>(slot) - 1; }
 
 }  // namespace
 
 InfFile::InfFile(std::string text, std::shared_ptr<const CodePageText> codePage)
     : m_text(std::move(text)), m_codePage(std::move(codePage)), m_sectionSlots(kFirstSlotCount, kEmptySlot) {}
 
-int InfFile::FindSection(std::string_view name) const {
-    const std::uint32_t hash = m_codePage->Hash(name);
+int InfFile::FindSection(std::string_view name, std::uint32_t hash) const {
     const std::size_t mask = m_sectionSlots.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t index = m_sectionSlots[slot];
-        if (index == kEmptySlot) return kNoSection;
-        const InfSection &section = m_sections[index];
-        if (section.nameHash == hash && m_codePage->Equal(Text(section.name), name))
-            return static_cast<int>(index);
+        const std::uint64_t entry = m_sectionSlots[slot];
+        if (entry == kEmptySlot) return kNoSection;
+        if (HashOf(entry) == hash && m_codePage->Equal(Text(m_sections[IndexOf(entry)].name), name))
+            return static_cast<int>(IndexOf(entry));
     }
 }
 
@@ -29,23 +31,22 @@ std::uint32_t InfFile::AddSection(TextRef name, std::uint32_t hash) {
     const std::uint32_t index = static_cast<std::uint32_t>(m_sections.size());
     InfSection section;
     section.name = name;
-    section.nameHash = hash;
     m_sections.push_back(section);
     if (2 * m_sections.size() > m_sectionSlots.size()) {
-        m_sectionSlots.assign(2 * m_sectionSlots.size(), kEmptySlot);
-        const std::size_t mask = m_sectionSlots.size() - 1;
-        for (std::uint32_t i = 0; i < m_sections.size(); ++i) {
-            std::size_t slot = m_sections[i].nameHash & mask;
-            while (m_sectionSlots[slot] != kEmptySlot) slot = (slot + 1) & mask;
-            m_sectionSlots[slot] = i;
-        }
-    } else {
-        const std::size_t mask = m_sectionSlots.size() - 1;
-        std::size_t slot = hash & mask;
-        while (m_sectionSlots[slot] != kEmptySlot) slot = (slot + 1) & mask;
-        m_sectionSlots[slot] = index;
+        std::vector<std::uint64_t> slots(2 * m_sectionSlots.size(), kEmptySlot);
+        slots.swap(m_sectionSlots);
+        for (std::uint64_t entry : slots)
+            if (entry != kEmptySlot) Place(entry);
     }
+    Place(Slot(hash, index));
     return index;
+}
+
+void InfFile::Place(std::uint64_t entry) {
+    const std::size_t mask = m_sectionSlots.size() - 1;
+    std::size_t slot = HashOf(entry) & mask;
+    while (m_sectionSlots[slot] != kEmptySlot) slot = (slot + 1) & mask;
+    m_sectionSlots[slot] = entry;
 }
 
 bool InfFile::RawValue(std::string_view sectionName, std::string_view key, std::string_view *value) const {

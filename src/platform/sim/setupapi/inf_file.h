@@ -30,7 +30,6 @@ struct InfLine {
 
 struct InfSection {
     TextRef name;
-    std::uint32_t nameHash = 0;
     std::uint32_t firstLine = 0;  // a section's lines follow one another
     std::uint32_t lineCount = 0;
 };
@@ -52,7 +51,8 @@ public:
     const InfSection &Section(std::uint32_t index) const { return m_sections[index]; }
     std::string_view SectionName(std::uint32_t index) const { return Text(m_sections[index].name); }
     // The section of that name (without regard to case), or kNoSection.
-    int FindSection(std::string_view name) const;
+    int FindSection(std::string_view name) const { return FindSection(name, m_codePage->Hash(name)); }
+    int FindSection(std::string_view name, std::uint32_t hash) const;
 
     const InfLine &LineAt(const InfSection &section, std::uint32_t index) const {
         return m_lines[section.firstLine + index];
@@ -67,6 +67,7 @@ private:
     friend class InfParser;
 
     std::uint32_t AddSection(TextRef name, std::uint32_t hash);
+    void Place(std::uint64_t slot);
 
     std::string m_text;
     std::string m_assembled;
@@ -74,9 +75,10 @@ private:
     std::vector<TextRef> m_fields;
     std::vector<InfLine> m_lines;
     std::vector<InfSection> m_sections;
-    // Open-addressing table of section indices by name hash; a power of two
-    // in size, at most half full.
-    std::vector<std::uint32_t> m_sectionSlots;
+    // Open-addressing table of sections by name: the name's hash in the
+    // high half of a slot, the section's index + 1 in the low half (0:
+    // empty); a power of two in size, at most half full.
+    std::vector<std::uint64_t> m_sectionSlots;
 };
 
 }  // namespace sim::setupapi

@@ -12,6 +12,8 @@ constexpr std::size_t kMaxTokenChars = 511;
 constexpr std::size_t kMaxSectionNameChars = 255;
 constexpr char kControlZ = '\x1a';
 constexpr std::uint32_t kNoLine = 0xFFFFFFFF;
+constexpr std::size_t kBytesPerFieldEstimate = 16;
+constexpr std::size_t kBytesPerLineEstimate = 40;
 
 // What a byte means to the parser; the states differ in which of these
 // they take as plain text.
@@ -36,7 +38,7 @@ enum ByteClass : unsigned char {
 // which read as blanks.
 class Token {
 public:
-    explicit Token(const CodePageText &codePage) : m_codePage(codePage) {}
+    Token(const CodePageText &codePage, bool textHasNul) : m_codePage(codePage), m_textHasNul(textHasNul) {}
 
     std::size_t Chars() const { return m_chars; }
     std::string_view View() const {
@@ -49,7 +51,7 @@ public:
         std::string_view piece(from, static_cast<std::size_t>(to - from));
         piece = piece.substr(0, m_codePage.PrefixBytes(piece, kMaxTokenChars - m_chars));
         m_chars += m_codePage.CountChars(piece);
-        const bool hasNul = std::memchr(piece.data(), 0, piece.size()) != nullptr;
+        const bool hasNul = m_textHasNul && std::memchr(piece.data(), 0, piece.size()) != nullptr;
         if (!m_copied && !hasNul) {
             if (m_sliceLength == 0) {
                 m_slice = piece.data();
@@ -96,6 +98,7 @@ public:
 
 private:
     const CodePageText &m_codePage;
+    const bool m_textHasNul;
     const char *m_slice = nullptr;
     std::size_t m_sliceLength = 0;
     std::string m_copy;
@@ -113,17 +116,19 @@ public:
     InfParser(std::string text, std::shared_ptr<const CodePageText> codePage)
         : m_file(std::make_unique<InfFile>(std::move(text), std::move(codePage))),
           m_codePage(m_file->CodePage()),
-          m_token(m_codePage) {
-        const std::string &bytes = m_file->m_text;
-        m_begin = bytes.data();
-        const void *controlZ = std::memchr(m_begin, kControlZ, bytes.size());
-        m_end = controlZ != nullptr ? static_cast<const char *>(controlZ) : m_begin + bytes.size();
+          m_begin(m_file->m_text.data()),
+          m_end(TextEnd(m_file->m_text)),
+          m_token(m_codePage, std::memchr(m_begin, '\0', static_cast<std::size_t>(m_end - m_begin)) != nullptr) {
         for (int b = 0; b < 256; ++b) m_class[b] = ClassOf(static_cast<unsigned char>(b));
+        // Room for the fields and lines of a typical INF, so that they
+        // are seldom copied while they grow.
+        const std::size_t size = m_file->m_text.size();
+        m_file->m_fields.reserve(size / kBytesPerFieldEstimate);
+        m_file->m_lines.reserve(size / kBytesPerLineEstimate);
     }
 
     ParseResult Run() {
-        const char *p = m_begin;
-        while (p != nullptr) p = Step(p);
+        ReadAll();
         ParseResult result;
         if (m_error != 0) {
             result.error = m_error;
@@ -157,6 +162,12 @@ private:
         std::uint32_t section;
         std::uint32_t firstLine;
     };
+
+    // ^Z ends the file.
+    static const char *TextEnd(const std::string &text) {
+        const void *controlZ = std::memchr(text.data(), kControlZ, text.size());
+        return controlZ != nullptr ? static_cast<const char *>(controlZ) : text.data() + text.size();
+    }
 
     ByteClass ClassOf(unsigned char c) const {
         switch (c) {
@@ -200,19 +211,23 @@ private:
         m_start = to;
     }
 
-    const char *Step(const char *p) {
-        switch (m_state) {
-        case kLineStart: return LineStart(p);
-        case kSectionName: return SectionName(p);
-        case kKeyName: return KeyName(p);
-        case kValueName: return ValueName(p);
-        case kEolBackslash: return EolBackslash(p);
-        case kQuotes: return Quotes(p);
-        case kLeadingBlanks: return LeadingBlanks(p);
-        case kTrailingBlanks: return TrailingBlanks(p);
-        case kComment: return Comment(p);
+    // The states hand over to one another in this one loop, so that a
+    // change of state costs no call.
+    void ReadAll() {
+        const char *p = m_begin;
+        while (p != nullptr) {
+            switch (m_state) {
+            case kLineStart: p = LineStart(p); break;
+            case kSectionName: p = SectionName(p); break;
+            case kKeyName: p = KeyName(p); break;
+            case kValueName: p = ValueName(p); break;
+            case kEolBackslash: p = EolBackslash(p); break;
+            case kQuotes: p = Quotes(p); break;
+            case kLeadingBlanks: p = LeadingBlanks(p); break;
+            case kTrailingBlanks: p = TrailingBlanks(p); break;
+            case kComment: p = Comment(p); break;
+            }
         }
-        return nullptr;
     }
 
     const char *LineStart(const char *p) {
@@ -456,11 +471,10 @@ private:
             return false;
         }
         const std::string_view name = m_token.View();
-        int section = m_file->FindSection(name);
-        if (section == InfFile::kNoSection) {
-            const std::uint32_t hash = m_codePage.Hash(name);
+        const std::uint32_t hash = m_codePage.Hash(name);
+        int section = m_file->FindSection(name, hash);
+        if (section == InfFile::kNoSection)
             section = static_cast<int>(m_file->AddSection(m_token.Store(m_file->m_text, &m_file->m_assembled), hash));
-        }
         m_token.Clear();
         m_section = section;
         m_runs.push_back({static_cast<std::uint32_t>(section), static_cast<std::uint32_t>(m_file->m_lines.size())});
