@@ -125,6 +125,21 @@ TEST(InfEncoding, Utf16WithoutByteOrderMarkIsRead) {
     EXPECT_EQ(engine.Lines(inf, "S"), (Lines{{"k", "v"}}));
 }
 
+// UTF-16 is converted in pieces of 64 KiB; a surrogate pair across the
+// end of a piece is still one character ("?" in code page 1252).
+TEST(InfEncoding, SurrogatePairAcrossConversionPieces) {
+    const std::size_t unitsBeforePair = 32767;  // the pair's first unit ends the first piece
+    std::string ascii = "[Version]\r\nSignature=$Chicago$\r\n[S]\r\n";
+    while (ascii.size() + 200 < unitsBeforePair) ascii += ";" + std::string(97, 'c') + "\r\n";
+    const std::string value(unitsBeforePair - ascii.size() - 2, 'x');
+    ascii += "k=" + value;
+    TestEngine engine;
+    const std::string smiley = Bytes("\x3D\xD8\x00\xDE");
+    const win::HINF inf = engine.Open("\xFF\xFE" + Utf16(ascii, false) + smiley + Utf16("\r\n", false));
+    ASSERT_NE(inf, win::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(engine.Lines(inf, "S"), (Lines{{"k", value + "?"}}));
+}
+
 TEST(InfEncoding, Utf8WithByteOrderMarkBecomesAnsi) {
     TestEngine engine;
     const win::HINF inf = engine.Open("\xEF\xBB\xBF" + WithVersion("[S]\nk=caf\xC3\xA9 \xE6\x97\xA5\n"));

@@ -1,5 +1,6 @@
 #include "platform/sim/setupapi/inf_decoding.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -12,6 +13,9 @@ constexpr std::size_t kUnitsExamined = 256;
 constexpr unsigned kByteOrderMark = 0xFEFF;
 constexpr unsigned kSwappedByteOrderMark = 0xFFFE;
 constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
+// UTF-16 is converted a piece at a time, which keeps the converter's own
+// buffers small.
+constexpr std::size_t kUtf16PieceBytes = 1 << 16;
 
 unsigned UnitAt(const std::string &bytes, std::size_t index) {
     return static_cast<unsigned char>(bytes[2 * index]) |
@@ -21,6 +25,21 @@ unsigned UnitAt(const std::string &bytes, std::size_t index) {
 // CR, LF, TAB and space as they read when the bytes are swapped.
 bool IsSwappedBlank(unsigned unit) {
     return unit == 0x0D00 || unit == 0x0A00 || unit == 0x0900 || unit == 0x2000;
+}
+
+bool IsHighSurrogate(unsigned unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
+std::string Utf16Text(const std::string &bytes, std::size_t start, win::UINT codePage) {
+    std::string text;
+    text.reserve((bytes.size() - start) / 2);
+    for (std::size_t at = start; at < bytes.size();) {
+        std::size_t length = std::min(kUtf16PieceBytes, bytes.size() - at);
+        if (at + length < bytes.size() && IsHighSurrogate(UnitAt(bytes, (at + length) / 2 - 1)))
+            length -= 2;  // a surrogate pair stays in one piece
+        text += Utf16ToAnsi(bytes.data() + at, length, false, codePage);
+        at += length;
+    }
+    return text;
 }
 
 }  // namespace
@@ -45,10 +64,7 @@ bool LooksLikeUtf16(const std::string &bytes) {
 }
 
 std::string DecodeInfText(std::string bytes, win::UINT codePage) {
-    if (LooksLikeUtf16(bytes)) {
-        const std::size_t skip = UnitAt(bytes, 0) == kByteOrderMark ? 2 : 0;
-        return Utf16ToAnsi(bytes.data() + skip, bytes.size() - skip, false, codePage);
-    }
+    if (LooksLikeUtf16(bytes)) return Utf16Text(bytes, UnitAt(bytes, 0) == kByteOrderMark ? 2 : 0, codePage);
     const std::size_t bomLength = sizeof kUtf8ByteOrderMark - 1;
     if (bytes.size() > bomLength && std::memcmp(bytes.data(), kUtf8ByteOrderMark, bomLength) == 0)
         return Utf8ToAnsi(bytes.substr(bomLength), codePage);
