@@ -94,7 +94,7 @@ TEST_F(InfEngine, HandlesThatAreNotOpenAreRefused) {
     EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_HANDLE);
 }
 
-// SP_INF_INFORMATION for `spec`; the style, the count and the paths in
+// SP_INF_INFORMATION for `inf` (a name or a handle); the style, the count and the paths in
 // VersionData, or the error.
 struct InfInformation {
     bool ok = false;
@@ -104,18 +104,18 @@ struct InfInformation {
     std::vector<std::string> paths;
 };
 
-InfInformation Information(sim::setupapi::SetupApiEngine &api, const void *spec, win::DWORD control) {
+InfInformation Information(sim::setupapi::SetupApiEngine &api, const void *inf, win::DWORD control) {
     InfInformation info;
     win::DWORD required = 0;
-    if (!api.GetInfInformation(spec, control, nullptr, 0, &required)) {
+    if (!api.GetInfInformation(inf, control, nullptr, 0, &required)) {
         info.error = win::GetLastError();
         return info;
     }
     std::vector<win::BYTE> buffer(required);
     auto *record = reinterpret_cast<win::SP_INF_INFORMATION *>(buffer.data());
-    EXPECT_FALSE(api.GetInfInformation(spec, control, record, required - 1, &required));
+    EXPECT_FALSE(api.GetInfInformation(inf, control, record, required - 1, &required));
     EXPECT_EQ(win::GetLastError(), win::ERROR_INSUFFICIENT_BUFFER);
-    info.ok = api.GetInfInformation(spec, control, record, required, &required) != win::FALSE;
+    info.ok = api.GetInfInformation(inf, control, record, required, &required) != win::FALSE;
     info.style = record->InfStyle;
     info.count = record->InfCount;
     const char *path = reinterpret_cast<const char *>(record->VersionData);
@@ -268,7 +268,8 @@ TEST(InfAppend, WithoutLayoutFileFailsAsLineNotFound) {
 // must find what a search line by line finds, repeated keys in order.
 TEST(InfKeySearch, LargeSectionFindsEveryRepeatedKey) {
     std::string text = std::string(kVersion) + "[Big]\n";
-    for (int i = 0; i < 200; ++i) text += (i % 50 == 7 ? std::string("%rep%") : "key" + std::to_string(i)) + "=" + std::to_string(i) + "\n";
+    for (int i = 0; i < 200; ++i)
+        text += (i % 50 == 7 ? std::string("%rep%") : "key" + std::to_string(i)) + "=" + std::to_string(i) + "\n";
     text += "[Strings]\nrep=Repeated\n";
     TestEngine engine;
     const win::HINF inf = engine.Open(text);

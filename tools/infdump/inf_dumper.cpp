@@ -50,7 +50,9 @@ SizeGet ReadSizeGet(const StringCall &call) {
     read.getError = win::GetLastError();
     const void *nul = std::memchr(buffer.data(), 0, read.sizeRequired);
     read.unterminated = nul == nullptr;
-    const std::size_t length = nul != nullptr ? static_cast<const unsigned char *>(nul) - buffer.data() : read.sizeRequired;
+    const std::size_t length =
+        nul != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char *>(nul) - buffer.data())
+                       : read.sizeRequired;
     read.text.assign(reinterpret_cast<const char *>(buffer.data()), length);
     for (std::size_t i = read.sizeRequired; i < buffer.size(); ++i) read.overrun = read.overrun || buffer[i] != kFill;
     return read;

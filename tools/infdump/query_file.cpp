@@ -49,8 +49,8 @@ void RunFind(const SetupApiCalls &api, win::HINF inf, InfDumper &dumper, const A
         std::printf("  match %d: line=%u%s\n", matches++, context.Line, dumper.FileTag(context).c_str());
         dumper.DumpLine("    ", context);
         win::SetLastError(0);
-        found = (key.null ? api.FindNextLine(&context, &context) : api.FindNextMatchLine(&context, key.Get(), &context)) !=
-                win::FALSE;
+        found = (key.null ? api.FindNextLine(&context, &context)
+                          : api.FindNextMatchLine(&context, key.Get(), &context)) != win::FALSE;
         error = win::GetLastError();
     }
     std::printf("  end n=%d err=%s\n", matches, ErrorCode(error).c_str());

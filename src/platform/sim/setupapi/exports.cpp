@@ -21,10 +21,10 @@ win::HINF MIRTEL_STDCALL SetupOpenInfFileA(const char *fileName, const char *inf
 
 void MIRTEL_STDCALL SetupCloseInfFile(win::HINF inf) { Engine().CloseInfFile(inf); }
 
-win::BOOL MIRTEL_STDCALL SetupGetInfInformationA(const void *infSpec, win::DWORD searchControl,
+win::BOOL MIRTEL_STDCALL SetupGetInfInformationA(const void *infNameOrHandle, win::DWORD searchControl,
                                                  win::SP_INF_INFORMATION *buffer, win::DWORD bufferSize,
                                                  win::DWORD *requiredSize) {
-    return Engine().GetInfInformation(infSpec, searchControl, buffer, bufferSize, requiredSize);
+    return Engine().GetInfInformation(infNameOrHandle, searchControl, buffer, bufferSize, requiredSize);
 }
 
 win::BOOL MIRTEL_STDCALL SetupOpenAppendInfFileA(const char *fileName, win::HINF inf, win::UINT *errorLine) {

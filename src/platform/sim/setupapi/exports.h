@@ -18,7 +18,7 @@ typedef win::UINT(MIRTEL_STDCALL *PSP_FILE_CALLBACK_A)(void *context, win::UINT 
 win::HINF MIRTEL_STDCALL SetupOpenInfFileA(const char *fileName, const char *infClass, win::DWORD infStyle,
                                            win::UINT *errorLine);
 void MIRTEL_STDCALL SetupCloseInfFile(win::HINF inf);
-win::BOOL MIRTEL_STDCALL SetupGetInfInformationA(const void *infSpec, win::DWORD searchControl,
+win::BOOL MIRTEL_STDCALL SetupGetInfInformationA(const void *infNameOrHandle, win::DWORD searchControl,
                                                  win::SP_INF_INFORMATION *buffer, win::DWORD bufferSize,
                                                  win::DWORD *requiredSize);
 win::BOOL MIRTEL_STDCALL SetupOpenAppendInfFileA(const char *fileName, win::HINF inf, win::UINT *errorLine);

@@ -35,6 +35,8 @@ win::DWORD ReadNamedFile(const std::string &name, const EngineSettings &settings
         *fullPath = files.FullPath(name);
         return fullPath->empty() ? win::ERROR_PATH_NOT_FOUND : files.Read(*fullPath, bytes);
     }
+    // A machine without a system folder has nowhere to look.
+    if (settings.windowsFolder.empty() || settings.systemFolder.empty()) return win::ERROR_FILE_NOT_FOUND;
     std::vector<std::string> candidates = {settings.windowsFolder + "\\inf\\" + name,
                                            settings.systemFolder + "\\" + name};
     if (search == NameSearch::SystemFolderFirst) std::swap(candidates[0], candidates[1]);

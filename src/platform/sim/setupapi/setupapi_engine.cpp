@@ -51,17 +51,17 @@ win::HINF SetupApiEngine::OpenInfFile(const char *fileName, const char *infClass
 
 void SetupApiEngine::CloseInfFile(win::HINF inf) { m_handles.Remove(inf); }
 
-win::BOOL SetupApiEngine::GetInfInformation(const void *infSpec, win::DWORD searchControl,
+win::BOOL SetupApiEngine::GetInfInformation(const void *infNameOrHandle, win::DWORD searchControl,
                                             win::SP_INF_INFORMATION *buffer, win::DWORD bufferSize,
                                             win::DWORD *requiredSize) {
-    if (infSpec == nullptr)
+    if (infNameOrHandle == nullptr)
         return Fail(searchControl == win::INFINFO_INF_SPEC_IS_HINF ? win::ERROR_INVALID_HANDLE
                                                                    : win::ERROR_INVALID_PARAMETER);
     win::DWORD style = win::INF_STYLE_NONE;
     std::vector<std::string> paths;
     switch (searchControl) {
     case win::INFINFO_INF_SPEC_IS_HINF: {
-        const std::shared_ptr<OpenInf> open = m_handles.Find(infSpec);
+        const std::shared_ptr<OpenInf> open = m_handles.Find(infNameOrHandle);
         if (!open) return Fail(win::ERROR_INVALID_HANDLE);
         style = open->files.front().inf->Style();
         for (const OpenInf::Member &member : open->files) paths.push_back(member.inf->FullPath());
@@ -73,8 +73,8 @@ win::BOOL SetupApiEngine::GetInfInformation(const void *infSpec, win::DWORD sear
         const NameSearch search = searchControl == win::INFINFO_INF_NAME_IS_ABSOLUTE ? NameSearch::AsPath
                                   : searchControl == win::INFINFO_DEFAULT_SEARCH  ? NameSearch::InfFolderFirst
                                                                                    : NameSearch::SystemFolderFirst;
-        const LoadResult loaded =
-            Load(static_cast<const char *>(infSpec), nullptr, win::INF_STYLE_OLDNT | win::INF_STYLE_WIN4, search);
+        const char *name = static_cast<const char *>(infNameOrHandle);
+        const LoadResult loaded = Load(name, nullptr, win::INF_STYLE_OLDNT | win::INF_STYLE_WIN4, search);
         if (loaded.inf) style = loaded.inf->Style();
         else if (IsOldStyleInf(loaded)) style = win::INF_STYLE_OLDNT;
         else return Fail(win::ERROR_FILE_NOT_FOUND);

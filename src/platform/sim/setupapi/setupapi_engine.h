@@ -30,7 +30,7 @@ public:
 
     win::HINF OpenInfFile(const char *fileName, const char *infClass, win::DWORD infStyle, win::UINT *errorLine);
     void CloseInfFile(win::HINF inf);
-    win::BOOL GetInfInformation(const void *infSpec, win::DWORD searchControl, win::SP_INF_INFORMATION *buffer,
+    win::BOOL GetInfInformation(const void *infNameOrHandle, win::DWORD searchControl, win::SP_INF_INFORMATION *buffer,
                                 win::DWORD bufferSize, win::DWORD *requiredSize);
     win::BOOL OpenAppendInfFile(const char *fileName, win::HINF inf, win::UINT *errorLine);
 
