@@ -23,23 +23,23 @@ const void *InfHandles::NewId() {
     return reinterpret_cast<const void *>(m_lastId);
 }
 
-win::HINF InfHandles::Add(std::unique_ptr<const LoadedInf> inf) {
+win::HINF InfHandles::Add(std::shared_ptr<const LoadedInf> file) {
     auto open = std::make_shared<OpenInf>();
     std::lock_guard<std::mutex> guard(m_lock);
     const void *id = NewId();
-    open->files.push_back({id, std::move(inf)});
+    open->files.push_back({id, std::move(file)});
     m_open.emplace(id, std::move(open));
     return const_cast<void *>(id);
 }
 
-std::shared_ptr<OpenInf> InfHandles::Find(const void *inf) const {
+std::shared_ptr<const OpenInf> InfHandles::Find(const void *inf) const {
     std::lock_guard<std::mutex> guard(m_lock);
     auto found = m_open.find(inf);
     return found != m_open.end() ? found->second : nullptr;
 }
 
 bool InfHandles::Remove(const void *inf) {
-    std::shared_ptr<OpenInf> closing;  // freed outside the lock
+    std::shared_ptr<const OpenInf> closing;  // freed outside the lock
     std::lock_guard<std::mutex> guard(m_lock);
     auto found = m_open.find(inf);
     if (found == m_open.end()) return false;
@@ -48,9 +48,14 @@ bool InfHandles::Remove(const void *inf) {
     return true;
 }
 
-void InfHandles::Append(OpenInf *open, std::unique_ptr<const LoadedInf> inf) {
+bool InfHandles::Append(const void *inf, std::shared_ptr<const LoadedInf> file) {
     std::lock_guard<std::mutex> guard(m_lock);
-    open->files.push_back({NewId(), std::move(inf)});
+    auto found = m_open.find(inf);
+    if (found == m_open.end()) return false;
+    auto longer = std::make_shared<OpenInf>(*found->second);
+    longer->files.push_back({NewId(), std::move(file)});
+    found->second = std::move(longer);
+    return true;
 }
 
 }  // namespace sim::setupapi

@@ -61,7 +61,7 @@ win::BOOL SetupApiEngine::GetInfInformation(const void *infNameOrHandle, win::DW
     std::vector<std::string> paths;
     switch (searchControl) {
     case win::INFINFO_INF_SPEC_IS_HINF: {
-        const std::shared_ptr<OpenInf> open = m_handles.Find(infNameOrHandle);
+        const std::shared_ptr<const OpenInf> open = m_handles.Find(infNameOrHandle);
         if (!open) return Fail(win::ERROR_INVALID_HANDLE);
         style = open->files.front().inf->Style();
         for (const OpenInf::Member &member : open->files) paths.push_back(member.inf->FullPath());
@@ -103,34 +103,32 @@ win::BOOL SetupApiEngine::GetInfInformation(const void *infNameOrHandle, win::DW
 }
 
 win::BOOL SetupApiEngine::OpenAppendInfFile(const char *fileName, win::HINF inf, win::UINT *errorLine) {
-    const std::shared_ptr<OpenInf> open = m_handles.Find(inf);
+    const std::shared_ptr<const OpenInf> open = m_handles.Find(inf);
     if (!open) return Fail(win::ERROR_INVALID_HANDLE);
-    if (fileName == nullptr) return AppendLayoutFiles(inf, open.get(), errorLine);
+    return fileName == nullptr ? AppendLayoutFiles(inf, *open, errorLine) : AppendFile(inf, fileName, errorLine);
+}
+
+win::BOOL SetupApiEngine::AppendFile(win::HINF inf, const char *fileName, win::UINT *errorLine) {
     LoadResult loaded = Load(fileName, nullptr, win::INF_STYLE_WIN4);
     if (!loaded.inf) {
         if (loaded.hasErrorLine && errorLine != nullptr) *errorLine = loaded.errorLine;
         return Fail(loaded.error);
     }
-    m_handles.Append(open.get(), std::move(loaded.inf));
-    return Succeed();
+    // A handle closed meanwhile by another thread takes nothing more.
+    return m_handles.Append(inf, std::move(loaded.inf)) ? Succeed() : Fail(win::ERROR_INVALID_HANDLE);
 }
 
 // Every file [Version] LayoutFile names, in order; the files appended
 // before one that fails stay appended.
-win::BOOL SetupApiEngine::AppendLayoutFiles(win::HINF inf, OpenInf *open, win::UINT *errorLine) {
+win::BOOL SetupApiEngine::AppendLayoutFiles(win::HINF inf, const OpenInf &open, win::UINT *errorLine) {
     win::INFCONTEXT layout;
     if (!FindFirstLine(inf, "Version", "LayoutFile", &layout)) return win::FALSE;
-    const LoadedInf &named = *open->files[open->IndexOf(layout.CurrentInf)].inf;
+    const LoadedInf &named = *open.files[open.IndexOf(layout.CurrentInf)].inf;
     const InfLine &line = named.File().LineAt(named.File().Section(layout.Section), layout.Line);
     for (std::uint32_t i = 0; i < line.fieldCount; ++i) {
         SubstitutedText buffer;
         const std::string name(named.Substitute(named.File().FieldText(line.firstField + i), &buffer));
-        LoadResult loaded = Load(name.c_str(), nullptr, win::INF_STYLE_WIN4);
-        if (!loaded.inf) {
-            if (loaded.hasErrorLine && errorLine != nullptr) *errorLine = loaded.errorLine;
-            return Fail(loaded.error);
-        }
-        m_handles.Append(open, std::move(loaded.inf));
+        if (!AppendFile(inf, name.c_str(), errorLine)) return win::FALSE;
     }
     return Succeed();
 }

@@ -51,7 +51,7 @@ private:
     // A context checked against the open handles: its files, and which of
     // them the context is in.
     struct ContextFile {
-        std::shared_ptr<OpenInf> open;
+        std::shared_ptr<const OpenInf> open;
         std::size_t index = 0;
         const LoadedInf *inf = nullptr;
     };
@@ -64,7 +64,9 @@ private:
                         std::uint32_t from, const char *key, win::INFCONTEXT *context) const;
     LoadResult Load(const char *fileName, const char *infClass, win::DWORD infStyle,
                     NameSearch search = NameSearch::InfFolderFirst) const;
-    win::BOOL AppendLayoutFiles(win::HINF inf, OpenInf *open, win::UINT *errorLine);
+    win::BOOL AppendLayoutFiles(win::HINF inf, const OpenInf &open, win::UINT *errorLine);
+    // Loads `fileName` as a Windows 4 INF and appends it to `inf`.
+    win::BOOL AppendFile(win::HINF inf, const char *fileName, win::UINT *errorLine);
 
     std::shared_ptr<const EngineSettings> m_settings;
     std::unique_ptr<FileAccess> m_files;

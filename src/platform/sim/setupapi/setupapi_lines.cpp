@@ -63,7 +63,7 @@ win::BOOL SetupApiEngine::FindMatch(const OpenInf &open, win::HINF inf, std::siz
 
 win::BOOL SetupApiEngine::FindFirstLine(win::HINF inf, const char *section, const char *key,
                                         win::INFCONTEXT *context) {
-    const std::shared_ptr<OpenInf> open = m_handles.Find(inf);
+    const std::shared_ptr<const OpenInf> open = m_handles.Find(inf);
     if (!open) return Fail(win::ERROR_INVALID_HANDLE);
     if (section == nullptr || context == nullptr) return Fail(win::ERROR_INVALID_PARAMETER);
     for (std::size_t i = 0; i < open->files.size(); ++i) {
@@ -181,7 +181,7 @@ win::DWORD SetupApiEngine::GetFieldCount(win::INFCONTEXT *context) {
 }
 
 win::LONG SetupApiEngine::GetLineCount(win::HINF inf, const char *section) {
-    const std::shared_ptr<OpenInf> open = m_handles.Find(inf);
+    const std::shared_ptr<const OpenInf> open = m_handles.Find(inf);
     if (!open || section == nullptr) {
         Fail(open ? win::ERROR_INVALID_PARAMETER : win::ERROR_INVALID_HANDLE);
         return -1;
@@ -198,7 +198,7 @@ win::LONG SetupApiEngine::GetLineCount(win::HINF inf, const char *section) {
 
 win::BOOL SetupApiEngine::GetLineByIndex(win::HINF inf, const char *section, win::DWORD index,
                                          win::INFCONTEXT *context) {
-    const std::shared_ptr<OpenInf> open = m_handles.Find(inf);
+    const std::shared_ptr<const OpenInf> open = m_handles.Find(inf);
     if (!open) return Fail(win::ERROR_INVALID_HANDLE);
     if (section == nullptr || context == nullptr) return Fail(win::ERROR_INVALID_PARAMETER);
     for (const OpenInf::Member &member : open->files) {
@@ -216,7 +216,7 @@ win::BOOL SetupApiEngine::GetLineByIndex(win::HINF inf, const char *section, win
 
 win::BOOL SetupApiEngine::EnumInfSections(win::HINF inf, win::UINT index, char *buffer, win::DWORD size,
                                           win::DWORD *requiredSize) {
-    const std::shared_ptr<OpenInf> open = m_handles.Find(inf);
+    const std::shared_ptr<const OpenInf> open = m_handles.Find(inf);
     if (!open) return Fail(win::ERROR_INVALID_HANDLE);
     // The sections file by file, each file's in the order they first
     // appear; a name in two files comes twice.
