@@ -22,8 +22,14 @@ protected:
         app = std::make_unique<CMirtelApp>();
         ASSERT_TRUE(app->m_resFile.Load("C:\\PSDI_ENG.IRC"));
     }
+    // The main frame's end posts the quit message; take it out of this
+    // process's queue so that later tests start with an empty one.
     void TearDown() override {
-        if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
+        if (!app->m_pMainWnd) return;
+        app->m_pMainWnd->DestroyWindow();
+        MSG msg = {};
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        }
     }
 
     void Open(const char *parentWindow) {
