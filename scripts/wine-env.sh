@@ -3,9 +3,27 @@
 #                                  (DISPLAY), wineboot; a persistent wineserver
 #   wine_env_set_version VERSION   Windows version of the prefix: win98, nt40,
 #                                  winxp, vista, win7 (Wine's names)
+#   wine PROGRAM [ARGUMENTS...]    runs a Wine program on the system language
+#                                  of WINE_LOCALE (below)
+#   wine_within SECONDS PROGRAM... the same, ended after SECONDS
 #   wine_env_stop                  ends the wineserver and Xvfb, removes the prefix
 # 32-bit programs run in the 64-bit prefix through wine32. Wine's own
 # messages are off (WINEDEBUG=-all).
+#
+# The system language: Wine takes each program's system language and ANSI
+# code page from the Unix locale the program starts in (LC_ALL; the locale
+# need not be installed on the Linux side), not from the prefix's registry.
+# So every program started by `wine` runs on an English (United States)
+# system, code page 1252, whatever the caller's locale, and
+# `WINE_LOCALE=ja_JP.UTF-8 wine ...` runs one on a Japanese system, code
+# page 932. LC_ALL is given through `env`: bash itself would complain of a
+# locale that is not installed.
+wine_within() {
+  local seconds="$1"
+  shift
+  timeout "$seconds" env LC_ALL="${WINE_LOCALE:-en_US.UTF-8}" wine "$@"
+}
+wine() { wine_within 0 "$@"; }
 
 wine_env_start() {
   export WINEDEBUG=-all
@@ -31,7 +49,13 @@ wine_env_start() {
   # The server outlives each program, so that the runs of a test session do
   # not each pay for starting it.
   wineserver -p >/dev/null 2>&1
-  wineboot -i >/dev/null 2>&1
+  # Neither .NET nor the HTML engine is wanted: without them wineboot never
+  # looks for their installers.
+  env LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES='mscoree,mshtml=' wineboot -i >/dev/null 2>&1
+  # Xvfb runs no window manager, so Wine leaves its windows unmanaged:
+  # waiting for a window manager that never answers costs two seconds each
+  # time a window is hidden or destroyed.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
 wine_env_set_version() {

@@ -1,7 +1,8 @@
-# The registry redirection on Wine's real registry, sourced by run.sh (it
-# uses run.sh's helpers). The Add Printer Wizard is bin/wizard/rundll32.exe
-# copied beside SETUP.EXE: it writes the device-path values as it sees them
-# while it is open into wizard.txt beside itself (see wizard/rundll32.cpp).
+# Whole runs on each Windows version and the registry redirection on Wine's
+# real registry, sourced by run.sh (it uses run.sh's helpers). The Add
+# Printer Wizard is bin/wizard/rundll32.exe copied beside SETUP.EXE: it
+# writes its command line and the device-path values as it sees them while
+# it is open into wizard.txt beside itself (see wizard/rundll32.cpp).
 
 WIZARD="$build/bin/wizard/rundll32.exe"
 SETUP_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Setup'
@@ -41,6 +42,8 @@ backup_values() {
 expect_wizard_view() {
   local name="$1" family="$2" file="$WINEPREFIX/drive_c/mirtel/$1/wizard.txt"
   [ -f "$file" ] || { fail "the wizard never ran"; return; }
+  grep -qxF "command${T}rundll32 shell32,SHHelpShortcuts_RunDLL AddPrinter" "$file" ||
+    fail "the wizard was started as [$(awk -F'\t' '$1 == "command" { print $2 }' "$file")]"
   local long short
   long="$(awk -F'\t' '$1 == "folder" { print $2 }' "$file")"
   short="$(awk -F'\t' '$1 == "short" { print $2 }' "$file")"
@@ -73,24 +76,29 @@ expect_registry_as_before() {
   [ -z "$(backup_values)" ] || fail "backup values left: $(backup_values | tr '\n' ' ')"
 }
 
-# A parent's run to the end on one family: the wizard sees the values
-# pointed at the package, and afterwards they are as they were.
-redirect() {
-  local version="$1" family="$2" name="redirect_$1"
+# A parent installer's run to the end on one Windows version (OS codes 1
+# and 2 are the 9x family, 4 NT 4.0, 8 NT 5.x and 6.x): the notice, the
+# main window, the wizard seeing the values of its family pointed at the
+# package, wParam 0 after the wizard, and afterwards every value as it was.
+full_run() {
+  local version="$1" family="$2" name="full_run_$1"
   use_version "$version"
   set_device_paths
   local before
   before="$(device_paths_now)"
   prepare=add_wizard run_setup "$name"
-  expect "$name" "posted${T}0x00000000"
+  expect_prefix "$name" "$NOTICE_START"
+  expect_prefix "$name" "window${T}${TITLE} - SETUP${T}"
   expect_wizard_view "$name" "$family"
+  expect "$name" "posted${T}0x00000000"
+  expect "$name" "exit${T}0"
   expect_registry_as_before "$before"
 }
 
-scenario_redirect_win98() { redirect win98 9x; }
-scenario_redirect_nt40() { redirect nt40 nt4; }
-scenario_redirect_winxp() { redirect winxp nt5; }
-scenario_redirect_vista() { redirect vista nt5; }
+scenario_full_run_win98() { full_run win98 9x; }
+scenario_full_run_nt40() { full_run nt40 nt4; }
+scenario_full_run_winxp() { full_run winxp nt5; }
+scenario_full_run_vista() { full_run vista nt5; }
 
 # SETUP.EXE ended abruptly (TerminateProcess) while the wizard is open: the
 # values stay redirected with the old ones in the backup; the next start
@@ -107,7 +115,7 @@ kill_and_repair() {
   mkdir -p "$folder"
   cp -r "$build/package/." "$folder/"
   add_wizard "$folder"
-  MIRTEL_WIZARD_SLEEP_MS=100000 timeout 200 wine "$build/bin/wine_parent.exe" --timeout=150 \
+  MIRTEL_WIZARD_SLEEP_MS=100000 wine_within 200 "$build/bin/wine_parent.exe" --timeout=150 \
     "C:\\mirtel\\$name\\SETUP.EXE" >"$results/$name.txt" 2>"$results/$name.err" &
   local parent=$!
   local tries=0
@@ -151,6 +159,6 @@ scenario_kill_and_repair_winxp() {
 scenario_kill_and_repair_win98() { kill_and_repair win98 9x 'Registry reset' 0x00000000; }
 
 registry_scenarios=(
-  redirect_win98 redirect_nt40 redirect_winxp redirect_vista
+  full_run_win98 full_run_nt40 full_run_winxp full_run_vista
   kill_and_repair_winxp kill_and_repair_win98
 )

@@ -1,48 +1,85 @@
 #!/usr/bin/env bash
 # The Windows build under Wine: builds it, makes one throw-away Wine prefix
-# (Xvfb, wineboot), runs the Windows-side GoogleTest programs, then whole
+# (Xvfb, wineboot), runs the Windows-side GoogleTest program, then whole
 # runs of SETUP.EXE driven by wine_parent.exe, each on a fresh copy of the
 # example package, asserting on the message boxes shown and the result
-# message posted, as the native scenarios assert on the transcript.
+# message posted, as the native scenarios assert on the transcript. Ends
+# with the line "N passed, N failed" (each GoogleTest case and each
+# scenario counts once) and a non-zero status when anything failed.
 #   MIRTEL_WINDOWS_BUILD  build folder (default: build/windows)
 #   MIRTEL_WINE_KEEP=1    print every scenario's output, passed or not
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 export MIRTEL_WINDOWS_BUILD="${MIRTEL_WINDOWS_BUILD:-build/windows}"
 build="$PWD/$MIRTEL_WINDOWS_BUILD"
+passed=0
+failed=0
+started=$SECONDS
+
+# The summary is the last line whatever ends the run; a run cut short by an
+# unexpected error counts that as one more failure.
+finish() {
+  local status=$?
+  set +e
+  if [ "$status" != 0 ] && [ "$failed" = 0 ]; then
+    echo "FAIL: the run ended early (status $status)${scenario:+ in scenario $scenario}"
+    failed=1
+  fi
+  if [ -n "${WINEPREFIX:-}" ]; then wine_env_stop; fi
+  rm -rf "${results:-}"
+  echo "wine: $((SECONDS - started)) s in all"
+  echo "$passed passed, $failed failed"
+  [ "$failed" = 0 ] || exit 1
+}
+trap finish EXIT
+
 build_log="$(mktemp -t mirtel-wine-build.XXXXXX)"
 if ! bash scripts/build-windows.sh >"$build_log" 2>&1; then
   cat "$build_log"
   rm -f "$build_log"
+  echo "FAIL: the Windows build"
+  failed=1
   exit 1
 fi
 rm -f "$build_log"
+echo "wine: Windows build ready in $((SECONDS - started)) s"
 
 source scripts/wine-env.sh
 results="$(mktemp -d -t mirtel-wine-results.XXXXXX)"
-trap 'wine_env_stop; rm -rf "$results"' EXIT
-
-started=$SECONDS
+t=$SECONDS
 wine_env_start
-echo "wine: prefix ready in $((SECONDS - started)) s ($WINEPREFIX, DISPLAY=$DISPLAY)"
-failures=0
+echo "wine: prefix ready in $((SECONDS - t)) s ($WINEPREFIX, DISPLAY=$DISPLAY)"
 current_version=""
 
 fail() {
   echo "  FAIL: $*"
-  failures=$((failures + 1))
   scenario_failed=1
 }
 
-# --- Windows-side GoogleTest programs ---------------------------------------
+# --- Windows-side GoogleTest program ----------------------------------------
 
 t=$SECONDS
-if (cd "$build/bin" && timeout 300 wine mirtel_wine_tests.exe) >"$results/gtest.txt" 2>&1; then
-  echo "gtest: $(grep -E '^\[  PASSED  \]' "$results/gtest.txt") in $((SECONDS - t)) s"
-else
-  grep -E '^\[  FAILED  \]|Failure|Which is|Expected' "$results/gtest.txt" | head -60 || true
-  fail "mirtel_wine_tests.exe (full output: rerun with MIRTEL_WINE_KEEP=1)"
-  [ "${MIRTEL_WINE_KEEP:-0}" = 1 ] && cat "$results/gtest.txt"
+gtest_status=0
+(cd "$build/bin" && wine_within 300 mirtel_wine_tests.exe) 2>&1 | tr -d '\r' >"$results/gtest.txt" ||
+  gtest_status=$?
+gtest_passed="$(grep -c '^\[       OK \]' "$results/gtest.txt" || true)"
+gtest_failed="$(grep -cE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$results/gtest.txt" || true)"
+# A crash or a time-out fails the program even when no case said so.
+if [ "$gtest_status" != 0 ] && [ "$gtest_failed" = 0 ]; then gtest_failed=1; fi
+passed=$((passed + gtest_passed))
+failed=$((failed + gtest_failed))
+echo "gtest: $gtest_passed passed, $gtest_failed failed in $((SECONDS - t)) s"
+if [ "$gtest_failed" != 0 ] || [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
+  if [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
+    cat "$results/gtest.txt"
+  elif grep -qE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$results/gtest.txt"; then
+    # Each failed case's own output, from its RUN line to its FAILED line.
+    awk '/^\[ RUN      \]/ { block = "" }
+         { block = block "    " $0 "\n" }
+         /^\[  FAILED  \] .* \([0-9]+ ms\)$/ { printf "%s", block; block = "" }' "$results/gtest.txt"
+  else
+    tail -20 "$results/gtest.txt" | sed 's/^/    /'
+  fi
 fi
 
 # --- Helpers for whole runs -------------------------------------------------
@@ -71,8 +108,9 @@ reg32_value() {
 # run_setup NAME [wine_parent options...] -- [SETUP.EXE arguments...]
 # Runs wine_parent.exe on a fresh copy of the example package in
 # C:\mirtel\NAME (NAME is the scenario's name); its output goes to
-# $results/NAME.txt. Set `prepare` to a
-# function to change the copy first (it gets the copy's folder).
+# $results/NAME.txt. Set `prepare` to a function to change the copy first
+# (it gets the copy's folder), and WINE_LOCALE for another system language
+# (see scripts/wine-env.sh).
 run_setup() {
   local name="$1"
   shift
@@ -87,7 +125,7 @@ run_setup() {
   mkdir -p "$folder"
   cp -r "$build/package/." "$folder/"
   if [ -n "${prepare:-}" ]; then "$prepare" "$folder"; fi
-  timeout 200 wine "$build/bin/wine_parent.exe" --timeout=120 "${options[@]}" \
+  wine_within 200 "$build/bin/wine_parent.exe" --timeout=120 "${options[@]}" \
     "C:\\mirtel\\$name\\SETUP.EXE" "$@" >"$results/$name.txt" 2>"$results/$name.err" || true
 }
 
@@ -116,12 +154,12 @@ BACKUP_KEY='HKLM\SOFTWARE\TALVO\IMG\PS'
 
 # --- Scenarios ----------------------------------------------------------------
 
-# A parent installer's run to the end, on the given Windows version: the
-# notice, then the wizard (which Wine ends at once), the registry put back,
-# and wParam 0.
-full_run() {
-  local name="full_run_$1"
-  use_version "$1"
+# A parent installer's run to the end with the system's own Add Printer
+# Wizard (Wine's rundll32, which ends at once): the notice, the main
+# window, DevicePath put back, and wParam 0.
+scenario_full_run_system_wizard() {
+  local name=full_run_system_wizard
+  use_version win7
   reg32 add "$LIVE_KEY" /v DevicePath /t REG_EXPAND_SZ /d '%SystemRoot%\inf' /f >/dev/null
   run_setup "$name"
   expect_prefix "$name" "$NOTICE_START"
@@ -132,11 +170,6 @@ full_run() {
     fail "DevicePath not put back: [$(reg32_value "$LIVE_KEY" DevicePath)]"
   [ -z "$(reg32_value "$BACKUP_KEY" DevicePath)" ] || fail "backup of DevicePath left behind"
 }
-
-scenario_full_run_winxp() { full_run winxp; }
-scenario_full_run_win7() { full_run win7; }
-scenario_full_run_win98() { full_run win98; }
-scenario_full_run_nt40() { full_run nt40; }
 
 # A malformed switch: its box, and wParam 1.
 scenario_malformed_switch() {
@@ -173,16 +206,6 @@ scenario_registry_repair() {
   [ "$(reg32_value "$LIVE_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
     fail "DevicePath not repaired: [$(reg32_value "$LIVE_KEY" DevicePath)]"
   [ -z "$(reg32_value "$BACKUP_KEY" DevicePath)" ] || fail "backup of DevicePath left behind"
-}
-
-# No message file at all: the program's own string 61204 in the
-# application's box, and no result (the command line was never read).
-remove_messages() { rm -rf "$1/RES"; }
-scenario_no_message_file() {
-  use_version winxp
-  prepare=remove_messages run_setup no_message_file
-  expect_prefix no_message_file "box${T}${TITLE}${T}Resource file not found.\\n"
-  expect no_message_file "posted${T}none"
 }
 
 # The OEM INF step through Wine's own setupapi.dll. On NT 4.0 the
@@ -239,26 +262,29 @@ scenario_oem_inf_win98() {
 }
 
 scenarios=(
-  full_run_winxp full_run_win7 full_run_win98 full_run_nt40
-  malformed_switch second_copy registry_repair no_message_file
+  full_run_system_wizard malformed_switch second_copy registry_repair
   oem_inf_nt40 oem_inf_nt40_older_copy oem_inf_win98
 )
-# The registry redirection of each family, and its repair after a kill.
+# Whole runs on each Windows version with the registry redirection, and its
+# repair after a kill.
 source tests/wine/registry_runs.sh
 scenarios+=("${registry_scenarios[@]}")
+# The language of the system, and the missing message files.
+source tests/wine/language_runs.sh
+scenarios+=("${language_scenarios[@]}")
+
 for scenario in "${scenarios[@]}"; do
   t=$SECONDS
   scenario_failed=0
   "scenario_$scenario"
   if [ "$scenario_failed" = 0 ]; then
+    passed=$((passed + 1))
     echo "scenario $scenario: ok ($((SECONDS - t)) s)"
   else
+    failed=$((failed + 1))
     echo "scenario $scenario: FAILED ($((SECONDS - t)) s); output:"
   fi
   if [ "$scenario_failed" != 0 ] || [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
     sed 's/^/    /' "$results/$scenario.txt" "$results/$scenario.err"
   fi
 done
-
-echo "wine: $((SECONDS - started)) s in all, $failures failure(s)"
-[ "$failures" = 0 ]

@@ -15,8 +15,9 @@
 //   start  <command line>          screen  <width>x<height>
 //   box    <caption>  <text>       window  <caption>  <left>,<top>  <minimized|normal>  <enabled|disabled>
 //   posted <0xWPARAM | none>       exit    <exit code>
-// and the same events prefixed "second." for the second copy. Exit status:
-// 0 when every copy ended, 2 when one could not be started, 3 on time-out.
+// and the same events prefixed "second." for the second copy; texts are
+// UTF-8. Exit status: 0 when every copy ended, 2 when one could not be
+// started, 3 on time-out.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>

@@ -10,10 +10,14 @@ namespace {
 // The static control that holds a message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
+// A window's text as UTF-8, read as Unicode: the report then shows what the
+// user reads whatever the system's ANSI code page is.
 std::string WindowText(HWND window) {
-    char buffer[4096] = {};
-    if (window) GetWindowTextA(window, buffer, sizeof(buffer));
-    return buffer;
+    wchar_t text[4096] = {};
+    if (window) GetWindowTextW(window, text, sizeof(text) / sizeof(text[0]));
+    char utf8[4 * 4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    return utf8;
 }
 
 std::string ClassName(HWND window) {

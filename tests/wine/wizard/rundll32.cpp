@@ -5,6 +5,7 @@
 // It writes the device-path values as they are while it is open into
 // wizard.txt beside itself, one line each, tab-separated:
 //   installer  <process id of the program that started it>
+//   command    <its command line>
 //   folder     <its own folder, the driver folder, as hex bytes with the zero>
 //   short      <the same in its 8.3 form>
 //   value      <key>\<name>  <type>  <bytes as hex>
@@ -98,6 +99,7 @@ std::string HexText(const std::string &text) {
 int main() {
     const DWORD installer = ParentProcessId();
     std::string report = "installer\t" + std::to_string(installer) + "\n";
+    report += std::string("command\t") + GetCommandLineA() + "\n";
     char shortFolder[MAX_PATH] = {};
     GetShortPathNameA(MyFolder().c_str(), shortFolder, MAX_PATH);
     report += "folder\t" + HexText(MyFolder()) + "\nshort\t" + HexText(shortFolder) + "\n";
