@@ -6,11 +6,14 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/sim/codepage.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/paths.h"
+#include "platform/sim/profile_cache.h"
 #include "platform/sim/profile_file.h"
+#include "platform/sim/profile_line.h"
 
 namespace win {
 namespace {
@@ -45,7 +48,7 @@ std::string DefaultText(const char *defaultValue) {
 // one kind of quote loses the quotes, but the closing one only when the
 // whole raw value fits: a buffer one byte short gives the value less its
 // last character.
-DWORD CopyValue(const std::string &value, char *buffer, DWORD size) {
+DWORD CopyValue(std::string_view value, char *buffer, DWORD size) {
     std::size_t start = 0;
     const bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
     if (quoted) start = 1;
@@ -76,11 +79,13 @@ DWORD CopyList(const std::string &list, char *buffer, DWORD size) {
     return size - 2;
 }
 
-const sim::ProfileSection *FindSection(const sim::ProfileFile &profile, const char *section, UINT codePage) {
-    const std::string wanted = sim::AnsiUpper(Trimmed(section), codePage);
-    for (const sim::ProfileSection &candidate : profile.sections)
-        if (candidate.name.Matches(wanted)) return &candidate;
-    return nullptr;
+// The names of a section's keys that have a value, comments left out.
+std::string KeyNames(const sim::ProfileFile &profile, const sim::ProfileFile::Section &section) {
+    std::string names;
+    sim::ProfileFile::Entries entries = profile.EntriesOf(section);
+    for (sim::ProfileEntry entry; entries.Next(&entry);)
+        if (entry.hasValue && (entry.name.empty() || entry.name[0] != ';')) names.append(entry.name).push_back('\0');
+    return names;
 }
 
 }  // namespace
@@ -95,25 +100,23 @@ DWORD GetPrivateProfileStringA(const char *section, const char *key, const char 
 
     if (section == nullptr) {
         std::string names;
-        for (const sim::ProfileSection &candidate : profile->sections)
-            if (!candidate.name.text.empty()) names.append(candidate.name.text).push_back('\0');
+        for (const sim::ProfileFile::Section &candidate : profile->Sections())
+            if (candidate.nameLength != 0) names.append(profile->Name(candidate)).push_back('\0');
         return CopyList(names, buffer, size);
     }
-    const sim::ProfileSection *found = FindSection(*profile, section, codePage);
+    const sim::ProfileFile::Section *found = profile->FindSection(sim::AnsiUpper(Trimmed(section), codePage));
     if (key == nullptr) {
-        std::string names;
-        if (found != nullptr)
-            for (const sim::ProfileKey &entry : found->keys)
-                if (entry.hasValue && (entry.name.text.empty() || entry.name.text[0] != ';'))
-                    names.append(entry.name.text).push_back('\0');
+        const std::string names = found != nullptr ? KeyNames(*profile, *found) : std::string();
         // No keys, or a nameless first key, and the caller sees the default.
         if (names.empty() || names[0] == '\0') return CopyValue(defaultText, buffer, size);
         return CopyList(names, buffer, size);
     }
     if (found != nullptr) {
         const std::string wanted = sim::AnsiUpper(Trimmed(key), codePage);
-        for (const sim::ProfileKey &entry : found->keys)
-            if (entry.name.Matches(wanted)) return CopyValue(entry.hasValue ? entry.value : defaultText, buffer, size);
+        sim::ProfileFile::Entries entries = profile->EntriesOf(*found);
+        for (sim::ProfileEntry entry; entries.Next(&entry);)
+            if (profile->NameIs(entry.name, wanted))
+                return CopyValue(entry.hasValue ? entry.value : std::string_view(defaultText), buffer, size);
     }
     return CopyValue(defaultText, buffer, size);
 }

@@ -1,57 +1,78 @@
-// INI files as GetPrivateProfileStringA reads them, parsed once and kept
-// while the file stays the same.
+// INI files as GetPrivateProfileStringA reads them: the file's text in the
+// ANSI code page, held once, with the sections indexed by offsets into it.
+// A section's lines are read when a lookup walks them, so a file costs
+// little more than its own size however many keys it has.
 #pragma once
 
-#include <memory>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/types.h"
 
 namespace sim {
 
-// Names and values are ANSI text. A name read from a Unicode file that
-// the code page cannot hold (it shows "?" for some characters) can be
-// listed but not looked up: Windows compares names as Unicode, and no ANSI
-// argument becomes such a name.
-struct ProfileName {
-    std::string text;   // trimmed, cut at a NUL
-    std::string upper;  // upper-cased, for lookups; empty when not `matchable`
-    bool matchable = true;
-
-    bool Matches(const std::string &wantedUpper) const { return matchable && upper == wantedUpper; }
-};
-
-struct ProfileKey {
-    ProfileName name;
+// A line of a section as lookups see it. Names and values are views into
+// the file's text, trimmed and cut at a NUL.
+struct ProfileEntry {
+    std::string_view name;
     bool hasValue = false;  // the line had "="
-    std::string value;      // trimmed, cut at a NUL
+    std::string_view value;
 };
 
-struct ProfileSection {
-    ProfileName name;
-    std::vector<ProfileKey> keys;
+class ProfileFile {
+public:
+    struct Section {
+        std::uint32_t nameBegin;
+        std::uint32_t nameLength;  // up to a NUL in the name
+        std::uint32_t bodyBegin;   // the line after the header
+        std::uint32_t bodyEnd;     // the next header, or the end of the text
+    };
+
+    // A section's entries in file order. A nameless line right after
+    // another nameless one is dropped, as Windows' reader does.
+    class Entries {
+    public:
+        Entries(const char *begin, const char *end, win::UINT codePage)
+            : m_position(begin), m_end(end), m_codePage(codePage) {}
+        bool Next(ProfileEntry *entry);
+
+    private:
+        const char *m_position;
+        const char *m_end;
+        win::UINT m_codePage;
+        bool m_previousNameless = false;
+    };
+
+    ProfileFile() = default;  // a file that could not be read: no sections
+    // Parses a whole file of `bytes` (see ToAnsiProfileText for Unicode
+    // files). Lines before the first section header belong to none, and
+    // no lookup reaches them.
+    ProfileFile(std::string bytes, win::UINT codePage);
+
+    const std::vector<Section> &Sections() const { return m_sections; }  // file order, repeats included
+    std::string_view Name(const Section &section) const {
+        return std::string_view(m_text.data() + section.nameBegin, section.nameLength);
+    }
+    Entries EntriesOf(const Section &section) const {
+        return Entries(m_text.data() + section.bodyBegin, m_text.data() + section.bodyEnd, m_codePage);
+    }
+
+    // Whether `name`, a section's or an entry's name from this file, is
+    // `wantedUpper` (upper-cased in the code page) without regard to case.
+    bool NameIs(std::string_view name, const std::string &wantedUpper) const;
+    // The first section named `wantedUpper`, or null.
+    const Section *FindSection(const std::string &wantedUpper) const;
+
+    // Heap and object bytes this file holds while it is kept.
+    std::size_t HeldBytes() const;
+
+private:
+    win::UINT m_codePage = 0;
+    std::string m_text;
+    std::vector<Section> m_sections;
+    std::vector<std::uint32_t> m_unmatchableNames;  // see AnsiProfileText
 };
-
-struct ProfileFile {
-    // Lines before the first section header: no lookup reaches them.
-    std::vector<ProfileKey> beforeFirstSection;
-    std::vector<ProfileSection> sections;  // in file order, repeats included
-};
-
-// Blanks as the profile reader trims them: white space and Ctrl+Z.
-bool IsProfileBlank(char c);
-
-// Parses INI text (one pass): lines end at CR or LF; "[name]" up to the
-// last "]" opens a section; "key=value" or a bare line. `unicode` text is
-// UTF-8 (from a file with a byte-order mark) and its names and values are
-// converted to `codePage`; other text is in `codePage` already.
-ProfileFile ParseProfile(const std::string &text, bool unicode, win::UINT codePage);
-
-// The file at `hostPath` in the ANSI code page `codePage` (UTF-16 and UTF-8
-// files with a byte-order mark converted), parsed; a file that cannot be
-// read has no sections. Parsed files are cached by host path and reparsed
-// when the file's size, modification time or inode changes.
-std::shared_ptr<const ProfileFile> LoadProfile(const std::string &hostPath, win::UINT codePage);
 
 }  // namespace sim
