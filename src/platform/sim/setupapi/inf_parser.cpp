@@ -238,9 +238,7 @@ private:
                 CloseLine();
                 break;
             case kSemicolon:
-                Push(kLineStart);
-                m_state = kComment;
-                return p + 1;
+                return Enter(kComment, kLineStart, p + 1);
             case kOpenBracket:
                 m_start = p + 1;
                 m_state = kSectionName;
@@ -268,9 +266,7 @@ private:
             if (Class(p) != kCloseBracket) continue;
             PushToken(p);
             if (!AddSectionFromToken()) return nullptr;
-            Push(kLineStart);
-            m_state = kComment;  // the rest of the header line is ignored
-            return p + 1;
+            return Enter(kComment, kLineStart, p + 1);  // the rest of the header line is ignored
         }
         m_error = win::ERROR_BAD_SECTION_NAME_LINE;
         return nullptr;
@@ -285,35 +281,15 @@ private:
                 m_state = kValueName;  // the key was the line's first value
                 return p;
             case kEquals:
-                PushToken(tokenEnd);
-                AddField(true);
-                m_start = p + 1;
-                Push(kValueName);
-                m_state = kLeadingBlanks;
-                return p + 1;
+                return StartNextField(tokenEnd, p, true);
             case kSemicolon:
-                PushToken(tokenEnd);
-                AddField(false);
-                Push(kLineStart);
-                m_state = kComment;
-                return p + 1;
+                return EndLineAtComment(tokenEnd, p);
             case kQuote:
-                PushToken(p);
-                m_start = p + 1;
-                Push(kKeyName);
-                m_state = kQuotes;
-                return p + 1;
+                return OpenQuote(p, kKeyName);
             case kBackslash:
-                PushToken(tokenEnd);
-                m_start = p;
-                Push(kKeyName);
-                m_state = kEolBackslash;
-                return p;
+                return StartBackslash(tokenEnd, p, kKeyName);
             case kBlank:
-                PushToken(p);
-                Push(kKeyName);
-                m_state = kTrailingBlanks;
-                return p;
+                return StartTrailingBlanks(p, kKeyName);
             case kPlain:
             case kLead:
                 p = SkipPlain(p);
@@ -335,36 +311,16 @@ private:
         while (!AtLineEnd(p)) {
             switch (Class(p)) {
             case kSemicolon:
-                PushToken(tokenEnd);
-                AddField(false);
-                Push(kLineStart);
-                m_state = kComment;
-                return p + 1;
+                return EndLineAtComment(tokenEnd, p);
             case kComma:
-                PushToken(tokenEnd);
-                AddField(false);
-                m_start = p + 1;
-                Push(kValueName);
-                m_state = kLeadingBlanks;
-                return p + 1;
+                return StartNextField(tokenEnd, p, false);
             case kQuote:
-                PushToken(p);
-                m_start = p + 1;
-                Push(kValueName);
-                m_state = kQuotes;
-                return p + 1;
+                return OpenQuote(p, kValueName);
             case kBackslash:
-                PushToken(tokenEnd);
-                m_start = p;
-                Push(kValueName);
-                m_state = kEolBackslash;
-                return p;
+                return StartBackslash(tokenEnd, p, kValueName);
             case kBlank:
             case kNul:  // in a value a NUL ends the text like a blank
-                PushToken(p);
-                Push(kValueName);
-                m_state = kTrailingBlanks;
-                return p;
+                return StartTrailingBlanks(p, kValueName);
             case kPlain:
             case kLead:
                 p = SkipPlain(p);
@@ -382,6 +338,47 @@ private:
         return p;
     }
 
+    // Hands over to `state`, which returns to `back` once it is done;
+    // reading goes on at `resume`. The steps below are those that a key
+    // and a value take alike.
+    const char *Enter(State state, State back, const char *resume) {
+        Push(back);
+        m_state = state;
+        return resume;
+    }
+
+    // A ";" at p ends the text of the line's last field.
+    const char *EndLineAtComment(const char *tokenEnd, const char *p) {
+        PushToken(tokenEnd);
+        AddField(false);
+        return Enter(kComment, kLineStart, p + 1);
+    }
+
+    // A "=" or "," at p ends one field; the next starts after its blanks.
+    const char *StartNextField(const char *tokenEnd, const char *p, bool isKey) {
+        PushToken(tokenEnd);
+        AddField(isKey);
+        m_start = p + 1;
+        return Enter(kLeadingBlanks, kValueName, p + 1);
+    }
+
+    const char *OpenQuote(const char *p, State back) {
+        PushToken(p);
+        m_start = p + 1;
+        return Enter(kQuotes, back, p + 1);
+    }
+
+    const char *StartBackslash(const char *tokenEnd, const char *p, State back) {
+        PushToken(tokenEnd);
+        m_start = p;
+        return Enter(kEolBackslash, back, p);
+    }
+
+    const char *StartTrailingBlanks(const char *p, State back) {
+        PushToken(p);
+        return Enter(kTrailingBlanks, back, p);
+    }
+
     // After a "\": only blanks, more "\" and a comment may follow before
     // the line end for the next line to be joined; anything else makes
     // the backslashes and blanks text.
@@ -397,9 +394,7 @@ private:
             case kBlank:
                 break;
             case kSemicolon:
-                Push(kEolBackslash);
-                m_state = kComment;
-                return p + 1;
+                return Enter(kComment, kEolBackslash, p + 1);
             default:
                 PushToken(p);
                 Pop();
