@@ -6,13 +6,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/machine_fixture.h"
-#include "support/paths.h"
+#include "support/conformance_runner.h"
 
 namespace {
 
@@ -31,97 +28,37 @@ const KnownDifference kKnownDifferences[] = {
      "ERROR_FILE_NOT_FOUND. The installer leaves such a file closed either way."},
 };
 
-struct ConformanceCase {
-    std::string folder;  // "inf" or "real"
-    std::string name;
-};
+using testing_conformance::Case;
 
-std::string ConformanceDir() { return testing_paths::SharedDir() + "/conformance"; }
+std::vector<Case> AllCases() { return testing_conformance::FindCases({{"inf", ".out"}, {"real", ".out"}}); }
 
-std::vector<ConformanceCase> AllCases() {
-    std::vector<ConformanceCase> cases;
-    for (const char *folder : {"inf", "real"}) {
-        const fs::path expected = fs::path(ConformanceDir()) / "expected" / folder;
-        std::error_code error;
-        for (const auto &entry : fs::directory_iterator(expected, error)) {
-            const std::string file = entry.path().filename().string();
-            const std::string suffix = ".out";
-            if (file.size() <= suffix.size() || file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0 ||
-                file.find(".prof.") != std::string::npos)
-                continue;
-            cases.push_back({folder, file.substr(0, file.size() - suffix.size())});
-        }
-    }
-    std::sort(cases.begin(), cases.end(),
-              [](const ConformanceCase &a, const ConformanceCase &b) { return a.folder + a.name < b.folder + b.name; });
-    return cases;
-}
-
-std::string ReadFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> Lines(const std::string &text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-// The expected dump with Wine's answers replaced by ours where the
-// engine follows Windows.
-std::string ExpectedDump(const ConformanceCase &c) {
-    std::vector<std::string> lines =
-        Lines(ReadFile(fs::path(ConformanceDir()) / "expected" / c.folder / (c.name + ".out")));
+// Wine's answers replaced by ours where the engine follows Windows.
+void KnownDifferences(const Case &c, std::vector<std::string> &lines) {
     for (const KnownDifference &difference : kKnownDifferences) {
         if (c.name != difference.caseName) continue;
         auto line = std::find(lines.begin(), lines.end(), difference.wineLine);
         EXPECT_NE(line, lines.end()) << "known difference no longer in " << c.name << ": " << difference.wineLine;
         if (line != lines.end()) *line = difference.ourLine;
     }
-    std::string text;
-    for (const std::string &line : lines) text += line + "\n";
-    return text;
 }
 
-// The first differing line, with its number, for a readable failure.
-std::string FirstDifference(const std::string &expected, const std::string &actual) {
-    const std::vector<std::string> want = Lines(expected);
-    const std::vector<std::string> got = Lines(actual);
-    for (std::size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
-        const std::string a = i < want.size() ? want[i] : "<end>";
-        const std::string b = i < got.size() ? got[i] : "<end>";
-        if (a != b) return "line " + std::to_string(i + 1) + "\n  expected: " + a + "\n  actual:   " + b;
-    }
-    return "same lines, different line ends";
-}
-
-class InfConformance : public testing::TestWithParam<ConformanceCase> {};
+class InfConformance : public testing::TestWithParam<Case> {};
 
 TEST_P(InfConformance, DumpMatchesWine) {
-    const ConformanceCase &c = GetParam();
-    testing_machine::MachineFolder machine;
-    machine.ReplaceIni("[System]\nSystemDirectory=C:\\windows\\system32\nAnsiCodePage=1252\n");
-    const fs::path caseFolder = fs::path(ConformanceDir()) / c.folder;
+    const Case &c = GetParam();
     std::vector<std::string> arguments = {"--all"};
-    if (fs::exists(caseFolder / (c.name + ".infq"))) arguments.push_back("--q=" + c.name + ".infq");
+    if (fs::exists(testing_conformance::CaseFolder(c) / (c.name + ".infq")))
+        arguments.push_back("--q=" + c.name + ".infq");
     arguments.push_back(c.name + ".inf");
 
-    const testing_machine::RunResult run =
-        testing_machine::RunProgram(testing_paths::BinDir() + "/infdump", arguments,
-                                    {{"MIRTEL_MACHINE", machine.Path()}}, caseFolder.string());
+    const testing_machine::RunResult run = testing_conformance::RunDumper("infdump", c, arguments);
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::string expected = ExpectedDump(c);
-    EXPECT_EQ(run.out, expected) << FirstDifference(expected, run.out);
+    const std::string expected =
+        testing_conformance::ExpectedDump(c, [&c](std::vector<std::string> &lines) { KnownDifferences(c, lines); });
+    EXPECT_EQ(run.out, expected) << testing_conformance::FirstDifference(expected, run.out);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, InfConformance, testing::ValuesIn(AllCases()),
-                         [](const testing::TestParamInfo<ConformanceCase> &info) {
-                             return info.param.folder + "_" + info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, InfConformance, testing::ValuesIn(AllCases()), testing_conformance::CaseTestName);
 
 TEST(InfConformanceCases, AreThere) { EXPECT_GE(AllCases().size(), 17u); }
 
