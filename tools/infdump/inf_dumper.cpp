@@ -12,25 +12,6 @@ constexpr unsigned char kFill = 0xCC;
 
 }  // namespace
 
-std::string Quoted(const std::string &bytes) {
-    std::string out = "\"";
-    for (unsigned char c : bytes) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c >= 0x20 && c <= 0x7E) {
-            out += static_cast<char>(c);
-        } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-            out += escaped;
-        }
-    }
-    return out + "\"";
-}
-
-std::string Printed(const Arg &arg) { return arg.null ? "<null>" : Quoted(arg.text); }
-
 std::string ErrorCode(win::DWORD error) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(error));

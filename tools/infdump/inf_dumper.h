@@ -1,4 +1,4 @@
-// The building blocks of the dump: quoted strings, the two-step string
+// The building blocks of the dump: error codes, the two-step string
 // read, and the dumps of one line and of one section.
 #pragma once
 
@@ -6,24 +6,15 @@
 #include <map>
 #include <string>
 
+#include "dumpcommon/dump_arg.h"
 #include "setup_api_calls.h"
 
 namespace infdump {
 
-// A string argument, or a null pointer.
-struct Arg {
-    bool null = true;
-    std::string text;
+using dumpcommon::Arg;
+using dumpcommon::Printed;
+using dumpcommon::Quoted;
 
-    static Arg Null() { return Arg(); }
-    static Arg Text(std::string text) { return Arg{false, std::move(text)}; }
-    const char *Get() const { return null ? nullptr : text.c_str(); }
-};
-
-// Bytes 0x20..0x7E as themselves (but \" and \\), others as \xHH.
-std::string Quoted(const std::string &bytes);
-// "<null>", or the quoted text.
-std::string Printed(const Arg &arg);
 std::string ErrorCode(win::DWORD error);  // "0x0000007a"
 
 // A call that fills a buffer of `size` bytes and reports the size it needs.

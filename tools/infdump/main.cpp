@@ -180,7 +180,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     std::vector<infdump::Query> queries;
-    if (!options.queryFile.empty() && !infdump::ReadQueryFile(options.queryFile, &queries)) {
+    if (!options.queryFile.empty() && !dumpcommon::ReadQueryFile(options.queryFile, &queries)) {
         std::fprintf(stderr, "infdump: cannot read query file %s\n", options.queryFile.c_str());
         return 2;
     }

@@ -1,20 +1,12 @@
-// INF query files (<case>.infq): one query per line, fields separated by
-// TAB. Empty lines and lines starting with "#" are skipped, a trailing CR
-// is dropped; a field "<null>" is a null pointer, and "\\", "\t", "\n",
-// "\r" and "\xHH" are escapes.
+// The queries of INF query files (<case>.infq), run against an open INF.
 #pragma once
 
-#include <string>
-#include <vector>
-
+#include "dumpcommon/query_reader.h"
 #include "inf_dumper.h"
 
 namespace infdump {
 
-using Query = std::vector<Arg>;
-
-// False when the file (a host path) cannot be read.
-bool ReadQueryFile(const std::string &path, std::vector<Query> *queries);
+using dumpcommon::Query;
 
 // Runs one query ("count", "linetext", "find", "section") and prints its
 // lines; anything else prints "query bad:" with its fields.

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "dumpcommon/query_reader.h"
 #include "platform/profile.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/paths.h"
 #include "profile_probe.h"
-#include "query_file.h"
 
 namespace {
 
@@ -97,10 +97,10 @@ bool ParseSize(const std::string &text, unsigned long *size) {
     return !text.empty() && *end == '\0';
 }
 
-void RunQueries(const std::string &file, const std::vector<profdump::Query> &queries) {
+void RunQueries(const std::string &file, const std::vector<dumpcommon::Query> &queries) {
     std::printf("queries:\n");
     std::string current = file;
-    for (const profdump::Query &query : queries) {
+    for (const dumpcommon::Query &query : queries) {
         const std::string command = query[0].null ? std::string() : query[0].text;
         unsigned long size = 0;
         if (command == "get" && (query.size() == 4 || query.size() == 5) && !query[3].null &&
@@ -116,7 +116,7 @@ void RunQueries(const std::string &file, const std::vector<profdump::Query> &que
             std::printf("file %s\n", query[1].text.c_str());
         } else {
             std::printf("query bad:");
-            for (const Arg &field : query) std::printf(" %s", profdump::Written(field).c_str());
+            for (const Arg &field : query) std::printf(" %s", profdump::Printed(field).c_str());
             std::printf("\n");
         }
     }
@@ -134,8 +134,8 @@ int Usage() {
 
 }  // namespace
 
-bool LoadQueries(const char *argument, std::vector<profdump::Query> *queries) {
-    if (profdump::ReadQueryFile(argument + 1, queries)) return true;
+bool LoadQueries(const char *argument, std::vector<dumpcommon::Query> *queries) {
+    if (dumpcommon::ReadQueryFile(argument + 1, queries)) return true;
     std::fprintf(stderr, "profdump: cannot read the query file %s\n", argument + 1);
     return false;
 }
@@ -153,7 +153,7 @@ int main(int argc, char **argv) {
     const bool dump = automatic ? argc <= 4 && (queryFile == nullptr || queryFile[0] == '@')
                                 : argc == 3 && queryFile[0] == '@';
     if (dump) {
-        std::vector<profdump::Query> queries;
+        std::vector<dumpcommon::Query> queries;
         if (queryFile != nullptr && !LoadQueries(queryFile, &queries)) return 2;
         std::printf("profdump 1\n");
         if (automatic) DumpAuto(file);

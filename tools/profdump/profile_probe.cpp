@@ -15,40 +15,21 @@ constexpr const char *kMissing = "NOKEY";
 
 unsigned long CallInto(std::vector<char> &buffer, const std::string &file, const Arg &section, const Arg &key,
                        const char *defaultValue, unsigned long size) {
-    return win::GetPrivateProfileStringA(section.Pointer(), key.Pointer(), defaultValue, buffer.data(),
+    return win::GetPrivateProfileStringA(section.Get(), key.Get(), defaultValue, buffer.data(),
                                          static_cast<win::DWORD>(size), file.c_str());
 }
 
 }  // namespace
 
-std::string Quoted(const std::string &bytes) {
-    std::string out = "\"";
-    for (unsigned char c : bytes) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c >= 0x20 && c <= 0x7E) {
-            out += static_cast<char>(c);
-        } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-            out += escaped;
-        }
-    }
-    return out + "\"";
-}
-
-std::string Written(const Arg &arg) { return arg.null ? "<null>" : Quoted(arg.text); }
-
 GetResult PrintGet(const std::string &indent, const std::string &file, const Arg &section, const Arg &key,
                    const Arg &defaultValue, unsigned long size) {
     std::vector<char> buffer(size + kGuardBytes, static_cast<char>(kFill));
-    const unsigned long ret = CallInto(buffer, file, section, key, defaultValue.Pointer(), size);
+    const unsigned long ret = CallInto(buffer, file, section, key, defaultValue.Get(), size);
     const std::size_t shown = static_cast<std::size_t>(std::min<unsigned long>(size, ret + 2));
     bool overrun = false;
     for (std::size_t i = size; i < buffer.size(); ++i) overrun |= static_cast<unsigned char>(buffer[i]) != kFill;
-    std::printf("%sget sec=%s key=%s def=%s size=%lu -> ret=%lu buf=%s%s\n", indent.c_str(), Written(section).c_str(),
-                Written(key).c_str(), Written(defaultValue).c_str(), size, ret,
+    std::printf("%sget sec=%s key=%s def=%s size=%lu -> ret=%lu buf=%s%s\n", indent.c_str(), Printed(section).c_str(),
+                Printed(key).c_str(), Printed(defaultValue).c_str(), size, ret,
                 Quoted(std::string(buffer.data(), shown)).c_str(), overrun ? " overrun" : "");
     return {ret, std::string(buffer.data(), size)};
 }
@@ -78,8 +59,8 @@ void PrintRead(const std::string &indent, const std::string &file, const Arg &se
         ++reads;
         value = buffer.data();
     }
-    std::printf("%sread sec=%s key=%s -> %s found=%d reads=%d value=%s\n", indent.c_str(), Written(section).c_str(),
-                Written(key).c_str(), result ? "TRUE" : "FALSE", found, reads, Quoted(value).c_str());
+    std::printf("%sread sec=%s key=%s -> %s found=%d reads=%d value=%s\n", indent.c_str(), Printed(section).c_str(),
+                Printed(key).c_str(), result ? "TRUE" : "FALSE", found, reads, Quoted(value).c_str());
 }
 
 void PrintReadNames(const std::string &indent, const std::string &file, const Arg &section) {
@@ -104,7 +85,7 @@ void PrintReadNames(const std::string &indent, const std::string &file, const Ar
         name.clear();
         if (i + 1 >= size || buffer[i + 1] == '\0') break;
     }
-    std::printf("%sreadnames sec=%s -> n=%zu reads=%d", indent.c_str(), Written(section).c_str(), names.size(), reads);
+    std::printf("%sreadnames sec=%s -> n=%zu reads=%d", indent.c_str(), Printed(section).c_str(), names.size(), reads);
     for (const std::string &each : names) std::printf(" %s", Quoted(each).c_str());
     std::printf("\n");
 }

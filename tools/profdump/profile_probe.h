@@ -4,22 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "dumpcommon/dump_arg.h"
+
 namespace profdump {
 
-// One argument of a probed call: a string, or a null pointer.
-struct Arg {
-    bool null = false;
-    std::string text;
-
-    static Arg Null() { return {true, std::string()}; }
-    static Arg Text(std::string text) { return {false, std::move(text)}; }
-    const char *Pointer() const { return null ? nullptr : text.c_str(); }
-};
-
-// `bytes` between double quotes, escaped as the dump format writes them.
-std::string Quoted(const std::string &bytes);
-// Quoted(), or <null>.
-std::string Written(const Arg &arg);
+using dumpcommon::Arg;
+using dumpcommon::Printed;
+using dumpcommon::Quoted;
 
 struct GetResult {
     unsigned long ret;

@@ -1,9 +1,8 @@
-#include "query_file.h"
+#include "dumpcommon/query_reader.h"
 
 #include <fstream>
-#include <sstream>
 
-namespace profdump {
+namespace dumpcommon {
 namespace {
 
 int HexDigit(char c) {
@@ -13,25 +12,29 @@ int HexDigit(char c) {
     return -1;
 }
 
-std::string Unescaped(const std::string &field) {
-    std::string out;
+Arg ParseField(const std::string &field) {
+    if (field == "<null>") return Arg::Null();
+    std::string text;
     for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\' || i + 1 == field.size()) {
-            out += field[i];
+        if (field[i] != '\\' || i + 1 >= field.size()) {
+            text += field[i];
             continue;
         }
-        const char next = field[++i];
-        if (next == 't') out += '\t';
-        else if (next == 'n') out += '\n';
-        else if (next == 'r') out += '\r';
-        else if (next == 'x' && i + 2 < field.size() && HexDigit(field[i + 1]) >= 0 && HexDigit(field[i + 2]) >= 0) {
-            out += static_cast<char>(HexDigit(field[i + 1]) * 16 + HexDigit(field[i + 2]));
+        const char next = field[i + 1];
+        if (next == '\\') text += '\\';
+        else if (next == 't') text += '\t';
+        else if (next == 'n') text += '\n';
+        else if (next == 'r') text += '\r';
+        else if (next == 'x' && i + 3 < field.size() && HexDigit(field[i + 2]) >= 0 && HexDigit(field[i + 3]) >= 0) {
+            text += static_cast<char>(HexDigit(field[i + 2]) * 16 + HexDigit(field[i + 3]));
             i += 2;
         } else {
-            out += next;  // "\\" and anything else: the character itself
+            text += field[i];
+            continue;
         }
+        ++i;
     }
-    return out;
+    return Arg::Text(text);
 }
 
 }  // namespace
@@ -47,8 +50,7 @@ bool ReadQueryFile(const std::string &path, std::vector<Query> *queries) {
         std::size_t start = 0;
         for (;;) {
             const std::size_t tab = line.find('\t', start);
-            const std::string field = line.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
-            query.push_back(field == "<null>" ? Arg::Null() : Arg::Text(Unescaped(field)));
+            query.push_back(ParseField(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start)));
             if (tab == std::string::npos) break;
             start = tab + 1;
         }
@@ -57,4 +59,4 @@ bool ReadQueryFile(const std::string &path, std::vector<Query> *queries) {
     return !in.bad();
 }
 
-}  // namespace profdump
+}  // namespace dumpcommon
