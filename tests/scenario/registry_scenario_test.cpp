@@ -12,6 +12,7 @@
 
 #include "platform/registry.h"
 #include "platform/sim/registry_store.h"
+#include "platform/sim/transcript.h"
 #include "scenario/installer_runs.h"
 
 namespace {
@@ -54,16 +55,6 @@ const std::vector<Value> &EveryValue() {
         {kMru, "b", REG_SZ, "A:\\\0"s, "InstallLocationsMRU\\b"},
     };
     return values;
-}
-
-std::string Hex(const std::string &bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char byte : bytes) {
-        hex += digits[byte >> 4];
-        hex += digits[byte & 0xF];
-    }
-    return hex;
 }
 
 std::string HexNumber(DWORD number) {
@@ -173,7 +164,7 @@ protected:
                 changed != GetParam().during.end() ? changed->second : value.bytes;
             const std::string label = value.wizardLabel;
             ASSERT_EQ(wizard.count(label + ".bytes"), 1u) << label;
-            EXPECT_EQ(wizard.at(label + ".bytes"), Hex(bytes)) << label;
+            EXPECT_EQ(wizard.at(label + ".bytes"), sim::HexBytes(bytes)) << label;
             EXPECT_EQ(wizard.at(label + ".type"), HexNumber(value.type)) << label;
         }
     }
@@ -317,7 +308,7 @@ TEST_P(RegistryScenario, NoRegistrySwitchLeavesTheRegistryFileAloneButStillRepai
     EXPECT_EQ(RegistryFileText(), m_initial);
     const std::vector<TranscriptEvent> wizard = EventsOf(m_machine.Transcript(), "wizard");
     ASSERT_EQ(wizard.size(), 1u);
-    EXPECT_EQ(wizard[0].at("DevicePath.bytes"), Hex(EveryValue()[0].bytes));
+    EXPECT_EQ(wizard[0].at("DevicePath.bytes"), sim::HexBytes(EveryValue()[0].bytes));
 
     // A backup left by an interrupted run is repaired all the same.
     for (const std::string &name : GetParam().saved) {

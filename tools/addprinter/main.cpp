@@ -24,16 +24,6 @@ constexpr const char *kWindowClass = "MirtelAddPrinterWizard";
 
 std::string Utf8(const std::string &ansi) { return sim::AnsiToUtf8(ansi, sim::Machine::Get().AnsiCodePage()); }
 
-std::string HexBytes(const std::string &bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char byte : bytes) {
-        hex += digits[byte >> 4];
-        hex += digits[byte & 0xF];
-    }
-    return hex;
-}
-
 // A registry string as text: up to its first zero byte.
 std::string Text(const std::string &bytes) { return bytes.substr(0, bytes.find('\0')); }
 
@@ -66,7 +56,7 @@ std::string Event(const std::string &arguments, const std::vector<addprinter::De
     for (const addprinter::DevicePathValue &value : values) {
         const std::string label = Utf8(value.label);
         event += "," + sim::JsonString(label + ".type") + ":" + sim::JsonHex(value.type);
-        event += "," + sim::JsonString(label + ".bytes") + ":\"" + HexBytes(value.bytes) + "\"";
+        event += "," + sim::JsonString(label + ".bytes") + ":\"" + sim::HexBytes(value.bytes) + "\"";
     }
     return event + "}";
 }

@@ -39,6 +39,16 @@ std::string JsonHex(std::uint64_t value) {
     return text;
 }
 
+std::string HexBytes(const std::string &bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char byte : bytes) {
+        hex += digits[byte >> 4];
+        hex += digits[byte & 0xF];
+    }
+    return hex;
+}
+
 void AppendTranscript(const std::string &jsonObject) {
     const std::string path = Machine::Get().Folder() + "/transcript.jsonl";
     const std::string line = jsonObject + "\n";

@@ -12,6 +12,9 @@ std::string JsonString(const std::string &utf8);
 // A JSON string literal (quotes included) "0x…" of lower-case hexadecimal,
 // as the transcript writes handles and numbers.
 std::string JsonHex(std::uint64_t value);
+// Bytes as lower-case hexadecimal, two digits each (no quotes), as the
+// transcript writes binary data such as registry values.
+std::string HexBytes(const std::string &bytes);
 
 // Appends one line, e.g. {"event":"post",...}, with a single write.
 void AppendTranscript(const std::string &jsonObject);
