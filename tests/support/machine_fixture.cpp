@@ -61,16 +61,7 @@ sim::RegRoot SplitKeyPath(const std::string &keyPath, std::string *path) {
 
 sim::RegKey &CreateKey(sim::RegTree &tree, const std::string &keyPath) {
     std::string path;
-    sim::RegKey *key = &tree.Root(SplitKeyPath(keyPath, &path));
-    std::size_t start = 0;
-    while (start < path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
-        bool created = false;
-        if (end > start) key = &key->CreateSubkey(path.substr(start, end - start), &created);
-        start = end + 1;
-    }
-    return *key;
+    return tree.Root(SplitKeyPath(keyPath, &path)).CreatePath(path);
 }
 
 // Reads everything both pipes give until both close.

@@ -121,16 +121,7 @@ LONG RegCreateKeyExA(HKEY root, const char *subKey, DWORD, char *, DWORD, REGSAM
             *refusal = ERROR_ACCESS_DENIED;
             return false;
         }
-        const std::string rest = path.substr(parent->path.size());
-        std::size_t start = 0;
-        while (start < rest.size()) {
-            std::size_t end = rest.find('\\', start);
-            if (end == std::string::npos) end = rest.size();
-            bool made = false;
-            if (end > start) key = &key->CreateSubkey(rest.substr(start, end - start), &made);
-            created = created || made;
-            start = end + 1;
-        }
+        key->CreatePath(path.substr(parent->path.size()), &created);
         return true;
     });
     if (status != ERROR_SUCCESS) return status;

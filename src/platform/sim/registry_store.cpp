@@ -75,6 +75,22 @@ RegKey &RegKey::CreateSubkey(const std::string &name, bool *created) {
     return *found->second;
 }
 
+RegKey &RegKey::CreatePath(const std::string &path, bool *created) {
+    RegKey *key = this;
+    bool madeAny = false;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string::npos) end = path.size();
+        bool made = false;
+        if (end > start) key = &key->CreateSubkey(path.substr(start, end - start), &made);
+        madeAny = madeAny || made;
+        start = end + 1;
+    }
+    if (created != nullptr) *created = madeAny;
+    return *key;
+}
+
 bool RegKey::DeleteSubkey(const std::string &name) { return m_subkeys.erase(name) > 0; }
 
 const RegValue *RegKey::Value(const std::string &name) const {

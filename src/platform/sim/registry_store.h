@@ -36,6 +36,10 @@ public:
     RegKey *Subkey(const std::string &name) const;
     // The subkey, made when missing; `created` says which.
     RegKey &CreateSubkey(const std::string &name, bool *created);
+    // The key at `path` below this one (names separated by "\"; empty
+    // names are skipped), made where missing; `created`, when given, says
+    // whether any key was made.
+    RegKey &CreatePath(const std::string &path, bool *created = nullptr);
     // False when there is no such subkey.
     bool DeleteSubkey(const std::string &name);
     const std::map<std::string, std::unique_ptr<RegKey>, RegNameLess> &Subkeys() const {

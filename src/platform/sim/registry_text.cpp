@@ -103,15 +103,7 @@ private:
             key = &m_tree->currentUser;
         else
             return Fail("keys must lie under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER");
-        std::size_t start = slash == std::string::npos ? path.size() : slash + 1;
-        while (start < path.size()) {
-            std::size_t end = path.find('\\', start);
-            if (end == std::string::npos) end = path.size();
-            bool created = false;
-            if (end > start) key = &key->CreateSubkey(path.substr(start, end - start), &created);
-            start = end + 1;
-        }
-        m_key = key;
+        m_key = slash == std::string::npos ? key : &key->CreatePath(path.substr(slash + 1));
         return true;
     }
 
