@@ -7,20 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "platform/sim/setupapi/call_result.h"
+
 namespace sim::setupapi {
 namespace {
 
 win::HINF InvalidInf() { return win::INVALID_HANDLE_VALUE; }
-
-win::BOOL Fail(win::DWORD error) {
-    win::SetLastError(error);
-    return win::FALSE;
-}
-
-win::BOOL Succeed() {
-    win::SetLastError(win::NO_ERROR);
-    return win::TRUE;
-}
 
 // An existing file that parses with errors or has no Windows 4 signature
 // is what Windows calls an old-style INF.

@@ -4,18 +4,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/sim/setupapi/call_result.h"
+
 namespace sim::setupapi {
 namespace {
-
-win::BOOL Fail(win::DWORD error) {
-    win::SetLastError(error);
-    return win::FALSE;
-}
-
-win::BOOL Succeed() {
-    win::SetLastError(win::NO_ERROR);
-    return win::TRUE;
-}
 
 const InfLine *LineOf(const LoadedInf &inf, win::UINT section, win::UINT line) {
     const InfFile &file = inf.File();
