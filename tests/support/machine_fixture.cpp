@@ -164,7 +164,9 @@ MachineFolder::~MachineFolder() {
     if (!m_root.empty()) fs::remove_all(m_root, ignored);
 }
 
-std::string MachineFolder::IniText() const { return ReadFile(HostPath("machine.ini")); }
+std::string MachineFolder::FileText(const std::string &relative) const { return ReadFile(HostPath(relative)); }
+
+std::string MachineFolder::IniText() const { return FileText("machine.ini"); }
 
 void MachineFolder::ReplaceIni(const std::string &text) { WriteFile(HostPath("machine.ini"), text); }
 

@@ -51,6 +51,9 @@ public:
     // The machine folder, and a host path inside it ("drive_c/WINDOWS").
     const std::string &Path() const { return m_machine; }
     std::string HostPath(const std::string &relative) const { return m_machine + "/" + relative; }
+    // The bytes of a file in the machine folder ("registry.reg"); empty
+    // when there is none.
+    std::string FileText(const std::string &relative) const;
 
     // machine.ini: sets Key=Value in [Section], replacing the key if the
     // section has it (names without regard to case) and adding the section

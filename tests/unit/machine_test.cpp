@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
@@ -17,13 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadText(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(Machine, TemplateIsAnEnglishWindowsXpWithAnAdministrator) {
     testing_machine::MachineFolder folder;
@@ -154,7 +146,7 @@ TEST(MachineDeathTest, UnreadableRegistryNamesFileAndLineAndIsNotRewritten) {
                              nullptr, &key, nullptr);
     };
     EXPECT_EXIT(write(), ::testing::ExitedWithCode(2), "registry.reg:4: ");
-    EXPECT_EQ(ReadText(folder.HostPath("registry.reg")), broken);
+    EXPECT_EQ(folder.FileText("registry.reg"), broken);
 }
 
 bool SetupIsBuilt() { return access((testing_paths::BinDir() + "/setup").c_str(), X_OK) == 0; }
@@ -186,7 +178,7 @@ TEST(Machine, ProgramStopsWithStatusTwoOnAnUnusableMachine) {
     run = badRegistry.RunSetup({});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("registry.reg:3: "), std::string::npos) << run.err;
-    EXPECT_EQ(ReadText(badRegistry.HostPath("registry.reg")), broken);
+    EXPECT_EQ(badRegistry.FileText("registry.reg"), broken);
 }
 
 }  // namespace

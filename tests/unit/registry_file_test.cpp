@@ -7,8 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/registry.h"
@@ -16,13 +14,6 @@
 #include "support/machine_fixture.h"
 
 namespace {
-
-std::string ReadText(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Sets HKLM\Test\<name> = REG_DWORD `number` through the store.
 void SetNumber(sim::RegistryFile &file, const std::string &name, int number) {
@@ -120,7 +111,7 @@ TEST(RegistryFile, ReadersNeverSeeATornFile) {
     while (waitpid(writer, &status, WNOHANG) == 0) {
         sim::RegTree tree;
         sim::RegParseError error;
-        const std::string text = ReadText(machine.HostPath("registry.reg"));
+        const std::string text = machine.FileText("registry.reg");
         ASSERT_TRUE(sim::ParseRegedit4(text, &tree, &error)) << error.line << ": " << error.message;
         ASSERT_NE(tree.Find(sim::RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"),
                   nullptr);
