@@ -18,7 +18,7 @@ public:
         if (pipe(ready) != 0) return;
         m_pid = fork();
         if (m_pid == 0) {
-            const int fd = open(hostPath.c_str(), O_RDWR);
+            const int fd = open(hostPath.c_str(), O_RDONLY);
             const char locked = fd >= 0 && flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
             if (write(ready[1], &locked, 1) != 1) _exit(1);
             pause();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "locking_process.h"
 #include "platform/sim/paths.h"
 #include "platform/sim/short_names.h"
 #include "platform/system.h"
@@ -17,40 +18,6 @@
 namespace {
 
 using namespace win;
-
-// Another host process holding an exclusive flock on a file while the
-// object lives: a file another program has open.
-class FileHeldElsewhere {
-public:
-    explicit FileHeldElsewhere(const std::string &hostPath) {
-        int ready[2];
-        if (pipe(ready) != 0) return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            const int fd = open(hostPath.c_str(), O_RDONLY);
-            const char locked = fd >= 0 && flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
-            if (write(ready[1], &locked, 1) == 1) pause();
-            _exit(0);
-        }
-        char answer = 'n';
-        if (m_pid > 0 && read(ready[0], &answer, 1) != 1) answer = 'n';
-        close(ready[0]);
-        close(ready[1]);
-        m_held = answer == 'y';
-    }
-    ~FileHeldElsewhere() {
-        if (m_pid <= 0) return;
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-    }
-    FileHeldElsewhere(const FileHeldElsewhere &) = delete;
-    FileHeldElsewhere &operator=(const FileHeldElsewhere &) = delete;
-    bool Held() const { return m_held; }
-
-private:
-    pid_t m_pid = -1;
-    bool m_held = false;
-};
 
 // Whether another process could take a shared flock on the file now.
 bool OthersMayOpen(const std::string &hostPath) {
@@ -249,8 +216,8 @@ TEST_F(SimFiles, FileHeldOpenElsewhereIsASharingViolation) {
     const char *path = "C:\\WINDOWS\\system32\\ntprint.dll";
     OFSTRUCT info;
     {
-        FileHeldElsewhere held(Host("WINDOWS/system32/NTPRINT.DLL"));
-        ASSERT_TRUE(held.Held());
+        LockingProcess held(Host("WINDOWS/system32/NTPRINT.DLL"));
+        ASSERT_TRUE(held.Locked());
         SetLastError(0);
         EXPECT_EQ(OpenFile(path, &info, OF_READWRITE | OF_SHARE_EXCLUSIVE), HFILE_ERROR);
         EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
