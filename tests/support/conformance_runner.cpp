@@ -11,7 +11,13 @@ namespace fs = std::filesystem;
 namespace testing_conformance {
 namespace {
 
-fs::path ConformanceDir() { return fs::path(testing_paths::SharedDir()) / "conformance"; }
+// The project's own cases live in tests/conformance. The "real" cases are
+// vendors' sample INFs that are not ours to ship: they are read from the
+// shared folder beside the repository, and only when it is there.
+fs::path ConformanceDir(const std::string &folder) {
+    if (folder == "real") return fs::path(testing_paths::SharedDir()) / "conformance";
+    return fs::path(testing_paths::SourceDir()) / "tests" / "conformance";
+}
 
 std::string ReadFile(const fs::path &path) {
     std::ifstream in(path, std::ios::binary);
@@ -38,7 +44,7 @@ std::vector<Case> FindCases(const std::vector<CaseSource> &sources) {
     for (const CaseSource &source : sources) {
         const std::string ending = source.dumpEnding;
         std::error_code error;
-        for (const auto &entry : fs::directory_iterator(ConformanceDir() / "expected" / source.folder, error)) {
+        for (const auto &entry : fs::directory_iterator(ConformanceDir(source.folder) / "expected" / source.folder, error)) {
             const std::string file = entry.path().filename().string();
             if (!EndsWith(file, ending)) continue;
             if (ending == ".out" && file.find(".prof.") != std::string::npos) continue;
@@ -50,7 +56,7 @@ std::vector<Case> FindCases(const std::vector<CaseSource> &sources) {
     return cases;
 }
 
-fs::path CaseFolder(const Case &c) { return ConformanceDir() / c.folder; }
+fs::path CaseFolder(const Case &c) { return ConformanceDir(c.folder) / c.folder; }
 
 testing_machine::RunResult RunDumper(const std::string &tool, const Case &c,
                                      const std::vector<std::string> &arguments) {
@@ -61,7 +67,7 @@ testing_machine::RunResult RunDumper(const std::string &tool, const Case &c,
 }
 
 std::string ExpectedDump(const Case &c, const std::function<void(std::vector<std::string> &)> &adjust) {
-    std::vector<std::string> lines = Lines(ReadFile(ConformanceDir() / "expected" / c.folder / c.expected));
+    std::vector<std::string> lines = Lines(ReadFile(ConformanceDir(c.folder) / "expected" / c.folder / c.expected));
     if (adjust) adjust(lines);
     std::string text;
     for (const std::string &line : lines) text += line + "\n";
