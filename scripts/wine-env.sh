@@ -7,8 +7,13 @@
 #                                  of WINE_LOCALE (below)
 #   wine_within SECONDS PROGRAM... the same, ended after SECONDS
 #   wine_env_stop                  ends the wineserver and Xvfb, removes the prefix
-# 32-bit programs run in the 64-bit prefix through wine32. Wine's own
-# messages are off (WINEDEBUG=-all).
+#   wine_env_runs_32bit            true where this host runs 32-bit programs
+# Where the host runs 32-bit programs, Wine's `wine` runs 32- and 64-bit
+# programs in the 64-bit prefix. Where it cannot (the 32-bit loader
+# /usr/lib/wine/wine fails with "Exec format error", and with it the
+# `wine`, `wineboot` and `winepath` wrappers), programs run through the
+# 64-bit loader, which runs 64-bit programs only. Wine's own messages are
+# off (WINEDEBUG=-all).
 #
 # The system language: Wine takes each program's system language and ANSI
 # code page from the Unix locale the program starts in (LC_ALL; the locale
@@ -18,10 +23,21 @@
 # `WINE_LOCALE=ja_JP.UTF-8 wine ...` runs one on a Japanese system, code
 # page 932. LC_ALL is given through `env`: bash itself would complain of a
 # locale that is not installed.
+wine_env_runs_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+if wine_env_runs_32bit; then
+  WINE_ENV_LOADER=wine
+else
+  WINE_ENV_LOADER=/usr/lib/wine/wine64
+  export WINELOADER=/usr/lib/wine/wine64
+fi
+
 wine_within() {
   local seconds="$1"
   shift
-  timeout "$seconds" env LC_ALL="${WINE_LOCALE:-en_US.UTF-8}" wine "$@"
+  timeout "$seconds" env LC_ALL="${WINE_LOCALE:-en_US.UTF-8}" "$WINE_ENV_LOADER" "$@"
 }
 wine() { wine_within 0 "$@"; }
 
@@ -51,7 +67,7 @@ wine_env_start() {
   wineserver -p >/dev/null 2>&1
   # Neither .NET nor the HTML engine is wanted: without them wineboot never
   # looks for their installers.
-  env LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES='mscoree,mshtml=' wineboot -i >/dev/null 2>&1
+  env LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES='mscoree,mshtml=' "$WINE_ENV_LOADER" wineboot -i >/dev/null 2>&1
   # Xvfb runs no window manager, so Wine leaves its windows unmanaged:
   # waiting for a window manager that never answers costs two seconds each
   # time a window is hidden or destroyed.

@@ -4,29 +4,28 @@
 # writes its command line and the device-path values as it sees them while
 # it is open into wizard.txt beside itself (see wizard/rundll32.cpp).
 
-WIZARD="$build/bin/wizard/rundll32.exe"
 SETUP_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Setup'
 MRU_KEY='HKCU\InstallLocationsMRU'
 
-add_wizard() { cp "$WIZARD" "$1/"; }
+add_wizard() { cp "$build/bin/wizard/rundll32.exe" "$1/"; }
 
 # The device-path values of every family, as a machine of any family may
 # hold them, and no backup.
 set_device_paths() {
-  reg32 add "$LIVE_KEY" /v DevicePath /t REG_EXPAND_SZ /d '%SystemRoot%\inf' /f
-  reg32 add "$LIVE_KEY" /v OtherDevicePath /t REG_SZ /d 'C:\windows\inf\other' /f
-  reg32 add "$SETUP_KEY" /v SourcePath /t REG_SZ /d 'D:\WIN98' /f
-  reg32 add "$SETUP_KEY" /v 'Installation Sources' /t REG_MULTI_SZ /d 'D:\I386\0E:\I386' /f
-  reg32 add "$MRU_KEY" /v MRUList /t REG_SZ /d ba /f
-  reg32 add "$MRU_KEY" /v a /t REG_SZ /d 'D:\WIN98' /f
-  reg32 add "$MRU_KEY" /v b /t REG_SZ /d 'A:\' /f
-  reg32 delete "$BACKUP_KEY" /va /f || true
+  reg_setup add "$LIVE_KEY" /v DevicePath /t REG_EXPAND_SZ /d '%SystemRoot%\inf' /f
+  reg_setup add "$LIVE_KEY" /v OtherDevicePath /t REG_SZ /d 'C:\windows\inf\other' /f
+  reg_setup add "$SETUP_KEY" /v SourcePath /t REG_SZ /d 'D:\WIN98' /f
+  reg_setup add "$SETUP_KEY" /v 'Installation Sources' /t REG_MULTI_SZ /d 'D:\I386\0E:\I386' /f
+  reg_setup add "$MRU_KEY" /v MRUList /t REG_SZ /d ba /f
+  reg_setup add "$MRU_KEY" /v a /t REG_SZ /d 'D:\WIN98' /f
+  reg_setup add "$MRU_KEY" /v b /t REG_SZ /d 'A:\' /f
+  reg_setup delete "$BACKUP_KEY" /va /f || true
 } >/dev/null
 
 # The device-path values now, with their types and exact bytes.
 device_paths_now() {
   rm -f "$build/bin/wizard/wizard.txt"
-  wine "$WIZARD" >/dev/null 2>&1
+  wine "$build/bin/wizard/rundll32.exe" >/dev/null 2>&1
   grep '^value' "$build/bin/wizard/wizard.txt"
 }
 
@@ -34,7 +33,7 @@ hex_of() { printf '%s' "$1" | od -An -tx1 -v | tr -d ' \n'; }
 
 # The names of the values in the backup key.
 backup_values() {
-  reg32 query "$BACKUP_KEY" | awk '/    REG_/ { sub(/^ +/, ""); split($0, f, "    "); print f[1] }'
+  reg_setup query "$BACKUP_KEY" | awk '/    REG_/ { sub(/^ +/, ""); split($0, f, "    "); print f[1] }'
 }
 
 # What the wizard must see on each family (the driver folder is the
@@ -136,8 +135,8 @@ kill_and_repair() {
   redirected="$(awk -F'\t' -v form="$form" '$1 == form { print $2 }' "$folder/wizard.txt")"
   grep -qxF "value${T}CurrentVersion\\DevicePath${T}2${T}$redirected" <(device_paths_now) ||
     fail "DevicePath is no longer redirected after the kill"
-  [ "$(reg32_value "$BACKUP_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
-    fail "the backup does not hold the old DevicePath: [$(reg32_value "$BACKUP_KEY" DevicePath)]"
+  [ "$(reg_setup_value "$BACKUP_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
+    fail "the backup does not hold the old DevicePath: [$(reg_setup_value "$BACKUP_KEY" DevicePath)]"
 
   prepare=add_wizard run_setup "${name}_repair"
   expect "${name}_repair" "box${T}${TITLE}${T}$repair_box"

@@ -294,12 +294,18 @@ TEST_F(SetupResources, ManifestAsksForCommonControls6AndHighestAvailable) {
     EXPECT_EQ(manifests, 1);
     std::string manifest = Resource(RT_MANIFEST, 1);
     ASSERT_FALSE(manifest.empty());
+#ifdef _WIN64
+#define MIRTEL_ARCH "amd64"
+#else
+#define MIRTEL_ARCH "X86"
+#endif
     const char *wanted[] = {
         "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
-        "processorArchitecture=\"X86\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"",
+        "processorArchitecture=\"" MIRTEL_ARCH "\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"",
         "<requestedExecutionLevel level=\"highestAvailable\" uiAccess=\"false\"/>",
-        "version=\"1.0.0.0\" processorArchitecture=\"X86\"",
+        "version=\"1.0.0.0\" processorArchitecture=\"" MIRTEL_ARCH "\"",
     };
+#undef MIRTEL_ARCH
     for (const char *text : wanted) EXPECT_NE(manifest.find(text), std::string::npos) << text;
     EXPECT_EQ(manifest.find("supportedOS"), std::string::npos);
 }

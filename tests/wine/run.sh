@@ -5,13 +5,20 @@
 # example package, asserting on the message boxes shown and the result
 # message posted, as the native scenarios assert on the transcript. Ends
 # with the line "N passed, N failed" (each GoogleTest case and each
-# scenario counts once) and a non-zero status when anything failed.
-#   MIRTEL_WINDOWS_BUILD  build folder (default: build/windows)
+# scenario counts once, for each Windows build run) and a non-zero status
+# when anything failed.
+#
+# Which Windows build runs: where this host runs 32-bit programs, the i686
+# build (what ships) and the x86_64 build; where it cannot, the x86_64 build
+# alone, under Wine's 64-bit loader. A host without 32-bit support is not a
+# failure: the run says so in one line.
+#   MIRTEL_WINE_ARCH      the builds to run, "i686", "x86_64" or both
+#                         ("i686 x86_64"); overrides the host's probe
+#   MIRTEL_WINDOWS_BUILD  build folder when one build runs (default:
+#                         build/windows, or build/windows-x86_64)
 #   MIRTEL_WINE_KEEP=1    print every scenario's output, passed or not
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-export MIRTEL_WINDOWS_BUILD="${MIRTEL_WINDOWS_BUILD:-build/windows}"
-build="$PWD/$MIRTEL_WINDOWS_BUILD"
 passed=0
 failed=0
 started=$SECONDS
@@ -33,18 +40,37 @@ finish() {
 }
 trap finish EXIT
 
-build_log="$(mktemp -t mirtel-wine-build.XXXXXX)"
-if ! bash scripts/build-windows.sh >"$build_log" 2>&1; then
-  cat "$build_log"
-  rm -f "$build_log"
-  echo "FAIL: the Windows build"
-  failed=1
-  exit 1
-fi
-rm -f "$build_log"
-echo "wine: Windows build ready in $((SECONDS - started)) s"
-
 source scripts/wine-env.sh
+if [ -n "${MIRTEL_WINE_ARCH:-}" ]; then
+  read -r -a architectures <<<"$MIRTEL_WINE_ARCH"
+elif wine_env_runs_32bit; then
+  architectures=(i686 x86_64)
+else
+  architectures=(x86_64)
+  echo "wine: this host cannot run 32-bit programs; running the x86_64 build under the 64-bit loader"
+fi
+for arch in "${architectures[@]}"; do
+  case "$arch" in
+    i686 | x86_64) ;;
+    *) echo "FAIL: MIRTEL_WINE_ARCH names no Windows build: $arch"; failed=1; exit 1 ;;
+  esac
+done
+if [ ${#architectures[@]} != 1 ]; then unset MIRTEL_WINDOWS_BUILD; fi
+
+for arch in "${architectures[@]}"; do
+  t=$SECONDS
+  build_log="$(mktemp -t mirtel-wine-build.XXXXXX)"
+  if ! bash scripts/build-windows.sh "$arch" >"$build_log" 2>&1; then
+    cat "$build_log"
+    rm -f "$build_log"
+    echo "FAIL: the $arch Windows build"
+    failed=1
+    exit 1
+  fi
+  rm -f "$build_log"
+  echo "wine: $arch Windows build ready in $((SECONDS - t)) s"
+done
+
 results="$(mktemp -d -t mirtel-wine-results.XXXXXX)"
 t=$SECONDS
 wine_env_start
@@ -58,29 +84,31 @@ fail() {
 
 # --- Windows-side GoogleTest program ----------------------------------------
 
-t=$SECONDS
-gtest_status=0
-(cd "$build/bin" && wine_within 300 mirtel_wine_tests.exe) 2>&1 | tr -d '\r' >"$results/gtest.txt" ||
-  gtest_status=$?
-gtest_passed="$(grep -c '^\[       OK \]' "$results/gtest.txt" || true)"
-gtest_failed="$(grep -cE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$results/gtest.txt" || true)"
-# A crash or a time-out fails the program even when no case said so.
-if [ "$gtest_status" != 0 ] && [ "$gtest_failed" = 0 ]; then gtest_failed=1; fi
-passed=$((passed + gtest_passed))
-failed=$((failed + gtest_failed))
-echo "gtest: $gtest_passed passed, $gtest_failed failed in $((SECONDS - t)) s"
-if [ "$gtest_failed" != 0 ] || [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
-  if [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
-    cat "$results/gtest.txt"
-  elif grep -qE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$results/gtest.txt"; then
-    # Each failed case's own output, from its RUN line to its FAILED line.
-    awk '/^\[ RUN      \]/ { block = "" }
-         { block = block "    " $0 "\n" }
-         /^\[  FAILED  \] .* \([0-9]+ ms\)$/ { printf "%s", block; block = "" }' "$results/gtest.txt"
-  else
-    tail -20 "$results/gtest.txt" | sed 's/^/    /'
+run_gtest() {
+  t=$SECONDS
+  local gtest_status=0 gtest_passed gtest_failed
+  (cd "$build/bin" && wine_within 300 mirtel_wine_tests.exe) 2>&1 | tr -d '\r' >"$results/gtest.txt" ||
+    gtest_status=$?
+  gtest_passed="$(grep -c '^\[       OK \]' "$results/gtest.txt" || true)"
+  gtest_failed="$(grep -cE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$results/gtest.txt" || true)"
+  # A crash or a time-out fails the program even when no case said so.
+  if [ "$gtest_status" != 0 ] && [ "$gtest_failed" = 0 ]; then gtest_failed=1; fi
+  passed=$((passed + gtest_passed))
+  failed=$((failed + gtest_failed))
+  echo "gtest ($arch): $gtest_passed passed, $gtest_failed failed in $((SECONDS - t)) s"
+  if [ "$gtest_failed" != 0 ] || [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
+    if [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
+      cat "$results/gtest.txt"
+    elif grep -qE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$results/gtest.txt"; then
+      # Each failed case's own output, from its RUN line to its FAILED line.
+      awk '/^\[ RUN      \]/ { block = "" }
+           { block = block "    " $0 "\n" }
+           /^\[  FAILED  \] .* \([0-9]+ ms\)$/ { printf "%s", block; block = "" }' "$results/gtest.txt"
+    else
+      tail -20 "$results/gtest.txt" | sed 's/^/    /'
+    fi
   fi
-fi
+}
 
 # --- Helpers for whole runs -------------------------------------------------
 
@@ -91,14 +119,17 @@ use_version() {
   fi
 }
 
-# The 32-bit registry view, the one SETUP.EXE sees in the 64-bit prefix.
-reg32() {
-  wine 'C:\windows\syswow64\reg.exe' "$@" 2>/dev/null | tr -d '\r'
+# reg.exe on the registry view SETUP.EXE sees in the 64-bit prefix: the
+# 32-bit view for the i686 build, the 64-bit one for the x86_64 build.
+reg_setup() {
+  local view=/reg:64
+  [ "$arch" = i686 ] && view=/reg:32
+  wine reg "$@" "$view" 2>/dev/null | tr -d '\r'
 }
 
 # Prints "TYPE DATA" of a value, or nothing when it is absent.
-reg32_value() {
-  reg32 query "$1" /v "$2" | awk -v name="$2" '
+reg_setup_value() {
+  reg_setup query "$1" /v "$2" | awk -v name="$2" '
     { line = $0; sub(/^ +/, "", line) }
     index(line, name "    ") == 1 {
       rest = substr(line, length(name) + 5); split(rest, parts, "    ")
@@ -160,15 +191,15 @@ BACKUP_KEY='HKLM\SOFTWARE\TALVO\IMG\PS'
 scenario_full_run_system_wizard() {
   local name=full_run_system_wizard
   use_version win7
-  reg32 add "$LIVE_KEY" /v DevicePath /t REG_EXPAND_SZ /d '%SystemRoot%\inf' /f >/dev/null
+  reg_setup add "$LIVE_KEY" /v DevicePath /t REG_EXPAND_SZ /d '%SystemRoot%\inf' /f >/dev/null
   run_setup "$name"
   expect_prefix "$name" "$NOTICE_START"
   expect_prefix "$name" "window${T}${TITLE} - SETUP${T}"
   expect "$name" "posted${T}0x00000000"
   expect "$name" "exit${T}0"
-  [ "$(reg32_value "$LIVE_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
-    fail "DevicePath not put back: [$(reg32_value "$LIVE_KEY" DevicePath)]"
-  [ -z "$(reg32_value "$BACKUP_KEY" DevicePath)" ] || fail "backup of DevicePath left behind"
+  [ "$(reg_setup_value "$LIVE_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
+    fail "DevicePath not put back: [$(reg_setup_value "$LIVE_KEY" DevicePath)]"
+  [ -z "$(reg_setup_value "$BACKUP_KEY" DevicePath)" ] || fail "backup of DevicePath left behind"
 }
 
 # A malformed switch: its box, and wParam 1.
@@ -197,15 +228,15 @@ scenario_second_copy() {
 # ends there: NT 5.x asks for a restart (wParam 0x10000).
 scenario_registry_repair() {
   use_version winxp
-  reg32 add "$LIVE_KEY" /v DevicePath /t REG_EXPAND_SZ /d 'C:\redirected' /f >/dev/null
-  reg32 add "$BACKUP_KEY" /v DevicePath /t REG_EXPAND_SZ /d '%SystemRoot%\inf' /f >/dev/null
+  reg_setup add "$LIVE_KEY" /v DevicePath /t REG_EXPAND_SZ /d 'C:\redirected' /f >/dev/null
+  reg_setup add "$BACKUP_KEY" /v DevicePath /t REG_EXPAND_SZ /d '%SystemRoot%\inf' /f >/dev/null
   run_setup registry_repair
   expect registry_repair "box${T}${TITLE}${T}Registry reset\\nBefore running this program, you must restart Windows."
   expect_none registry_repair "$NOTICE_START"
   expect registry_repair "posted${T}0x00010000"
-  [ "$(reg32_value "$LIVE_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
-    fail "DevicePath not repaired: [$(reg32_value "$LIVE_KEY" DevicePath)]"
-  [ -z "$(reg32_value "$BACKUP_KEY" DevicePath)" ] || fail "backup of DevicePath left behind"
+  [ "$(reg_setup_value "$LIVE_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
+    fail "DevicePath not repaired: [$(reg_setup_value "$LIVE_KEY" DevicePath)]"
+  [ -z "$(reg_setup_value "$BACKUP_KEY" DevicePath)" ] || fail "backup of DevicePath left behind"
 }
 
 # The OEM INF step through Wine's own setupapi.dll. On NT 4.0 the
@@ -273,18 +304,34 @@ scenarios+=("${registry_scenarios[@]}")
 source tests/wine/language_runs.sh
 scenarios+=("${language_scenarios[@]}")
 
-for scenario in "${scenarios[@]}"; do
-  t=$SECONDS
-  scenario_failed=0
-  "scenario_$scenario"
-  if [ "$scenario_failed" = 0 ]; then
-    passed=$((passed + 1))
-    echo "scenario $scenario: ok ($((SECONDS - t)) s)"
+run_scenarios() {
+  local t
+  for scenario in "${scenarios[@]}"; do
+    t=$SECONDS
+    scenario_failed=0
+    "scenario_$scenario"
+    if [ "$scenario_failed" = 0 ]; then
+      passed=$((passed + 1))
+      echo "scenario $scenario ($arch): ok ($((SECONDS - t)) s)"
+    else
+      failed=$((failed + 1))
+      echo "scenario $scenario ($arch): FAILED ($((SECONDS - t)) s); output:"
+    fi
+    if [ "$scenario_failed" != 0 ] || [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
+      sed 's/^/    /' "$results/$scenario.txt" "$results/$scenario.err"
+    fi
+  done
+  scenario=""
+}
+
+for arch in "${architectures[@]}"; do
+  if [ -n "${MIRTEL_WINDOWS_BUILD:-}" ]; then
+    build="$PWD/$MIRTEL_WINDOWS_BUILD"
+  elif [ "$arch" = i686 ]; then
+    build="$PWD/build/windows"
   else
-    failed=$((failed + 1))
-    echo "scenario $scenario: FAILED ($((SECONDS - t)) s); output:"
+    build="$PWD/build/windows-x86_64"
   fi
-  if [ "$scenario_failed" != 0 ] || [ "${MIRTEL_WINE_KEEP:-0}" = 1 ]; then
-    sed 's/^/    /' "$results/$scenario.txt" "$results/$scenario.err"
-  fi
+  run_gtest
+  run_scenarios
 done

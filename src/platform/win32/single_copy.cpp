@@ -6,8 +6,8 @@
 
 namespace {
 
-// The section ".sdata" holds these 8 bytes and nothing else, the counter
-// first; "shared" marks it IMAGE_SCN_MEM_SHARED, so every process that maps
+// The section ".sdata" holds these two and nothing else, the counter first
+// (8 bytes on x86; 16 on x64, where the window slot is 8-byte aligned); "shared" marks it IMAGE_SCN_MEM_SHARED, so every process that maps
 // SETUP.EXE sees the same two values. Shared sections must be initialised
 // data; "no_reorder" keeps the optimiser from swapping the two.
 #define MIRTEL_SHARED_DATA __attribute__((section(".sdata"), shared, no_reorder))
