@@ -1,3 +1,10 @@
+// files/: the file system of the simulated machine: Windows paths mapped
+// onto host folders through machine.ini [Drives], names compared without
+// regard to case, 8.3 aliases, NTFS listing order, FindFirstFileA's
+// wildcards, OpenFile's sharing, fopen's text mode and the C runtime's
+// path calls. It rests on the host's POSIX file calls, folder listings
+// and flock().
+//
 // kernel32's file and folder calls on the simulated machine: attributes,
 // delete, copy, create folder, current directory and short paths.
 #include <fcntl.h>

@@ -1,3 +1,10 @@
+// machine/: the core of the simulated machine. It finds and loads the
+// machine folder, makes a new one from the built-in template, keeps the
+// transcript and the handle table, and answers kernel32's and advapi32's
+// system calls from machine.ini: version, folders, environment, token and
+// loaded libraries. It rests on plain files in a host folder, the host's
+// environment (MIRTEL_MACHINE, XDG_STATE_HOME, HOME) and /proc/self/exe.
+//
 // The simulated Windows machine: the machine folder and its machine.ini,
 // found through MIRTEL_MACHINE (or the default folder, created from the
 // built-in template on first use) and loaded on first use.

@@ -1,3 +1,10 @@
+// process/: processes and threads of the simulated machine: programs of
+// machine.ini [Programs] started on the host, threads, waits, named
+// mutexes, the single-copy counter, the command line and its arguments,
+// and the native entry point. It rests on fork/execve and pidfds, host
+// threads, eventfds and poll(), and flock() on files shared between the
+// machine's processes.
+//
 // Processes of the simulated machine. A command line names a program of
 // machine.ini [Programs]; its host command runs with the rest of the
 // command line as arguments. A pidfd makes the process's handle one to

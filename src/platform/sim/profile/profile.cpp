@@ -1,3 +1,8 @@
+// profile/: GetPrivateProfileStringA of the simulated machine: a profile
+// file read as text of the ANSI code page, split into sections and lines
+// as Windows splits them, and parsed files kept while they stay the same.
+// It rests on host files reached through files/'s Windows paths.
+//
 // GetPrivateProfileStringA on the simulated machine, with Windows' answers
 // for the awkward corners: quotes, small buffers, name lists, defaults.
 #include "platform/profile.h"

@@ -1,3 +1,8 @@
+// registry/: the registry of the simulated machine: the advapi32 calls, the
+// key tree they share and its REGEDIT4 text. It rests on one host file,
+// registry.reg of the machine folder, rewritten under an flock() on
+// registry.lock so that every process of the machine sees one registry.
+//
 // advapi32's registry calls over the machine's registry.reg.
 #include "platform/registry.h"
 

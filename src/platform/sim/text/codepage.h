@@ -1,3 +1,8 @@
+// text/: the text conversions every service of the simulated machine
+// shares: ANSI code pages, UTF-8 and UTF-16, and upper-casing names as
+// Windows compares them. It rests on the host's iconv, with code page 1252
+// built in.
+//
 // The machine's ANSI code page: conversions into and out of it, and its
 // double-byte lead bytes (code pages 932, 936, 949, 950).
 #pragma once

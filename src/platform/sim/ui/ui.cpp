@@ -1,3 +1,10 @@
+// ui/: windows and messages of the simulated machine: the program's own
+// windows and their message queue, other programs' windows, message boxes,
+// menus, icons and dialogs. It rests on standard error and standard input
+// for message boxes, the transcript for what other programs would see, and
+// windows.d of the machine folder for the windows of the programs running
+// on the machine.
+//
 // Windows of the simulated machine: the program's own windows live in the
 // window table and get their messages from their procedures as on Windows;
 // nothing is drawn. Windows of other programs are known by handle and
