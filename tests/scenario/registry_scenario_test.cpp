@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "platform/sim/registry_store.h"
-#include "platform/sim/transcript.h"
+#include "platform/sim/machine/transcript.h"
+#include "platform/sim/registry/registry_store.h"
 #include "scenario/installer_runs.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/machine.h"
+#include "platform/sim/machine/machine.h"
 #include "support/paths.h"
 
 extern char **environ;

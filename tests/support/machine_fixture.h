@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/sim/registry_store.h"
+#include "platform/sim/registry/registry_store.h"
 
 namespace testing_machine {
 

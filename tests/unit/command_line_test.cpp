@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/mirtel_app.h"
-#include "platform/sim/arguments.h"
+#include "platform/sim/process/arguments.h"
 #include "support/machine_fixture.h"
 
 namespace {

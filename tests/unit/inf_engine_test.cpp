@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "inf_test_engine.h"
-#include "platform/sim/setupapi_module.h"
+#include "platform/sim/machine/setupapi_module.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/registry.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/machine/machine.h"
 #include "support/machine_fixture.h"
 #include "support/paths.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "lang/resource_file.h"
-#include "platform/sim/codepage.h"
+#include "platform/sim/text/codepage.h"
 #include "support/machine_fixture.h"
 #include "support/paths.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/registry_store.h"
+#include "platform/sim/registry/registry_store.h"
 #include "registry/reg_infomation.h"
 #include "unit/app_on_machine.h"
 #include "unit/lang_test_files.h"

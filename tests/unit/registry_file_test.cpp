@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/registry.h"
-#include "platform/sim/registry_store.h"
+#include "platform/sim/registry/registry_store.h"
 #include "support/machine_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/registry.h"
-#include "platform/sim/registry_store.h"
+#include "platform/sim/registry/registry_store.h"
 
 namespace {
 

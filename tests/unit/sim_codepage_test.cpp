@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/sim/codepage.h"
+#include "platform/sim/text/codepage.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/sim/command_line.h"
+#include "platform/sim/process/command_line.h"
 
 namespace {
 

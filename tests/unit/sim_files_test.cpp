@@ -10,8 +10,8 @@
 #include <string>
 
 #include "locking_process.h"
-#include "platform/sim/paths.h"
-#include "platform/sim/short_names.h"
+#include "platform/sim/files/paths.h"
+#include "platform/sim/files/short_names.h"
 #include "platform/system.h"
 #include "sim_files_fixture.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/library.h"
-#include "platform/sim/setupapi_module.h"
+#include "platform/sim/machine/setupapi_module.h"
 #include "res/resource.h"
 #include "support/machine_fixture.h"
 

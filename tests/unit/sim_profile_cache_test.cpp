@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/sim/profile_cache.h"
+#include "platform/sim/profile/profile_cache.h"
 #include "sim_files_fixture.h"
 
 namespace {

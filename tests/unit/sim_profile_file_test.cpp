@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/profile_file.h"
+#include "platform/sim/profile/profile_file.h"
 
 namespace {
 

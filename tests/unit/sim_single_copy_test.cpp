@@ -18,8 +18,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/copy_counter.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/machine/machine.h"
+#include "platform/sim/process/copy_counter.h"
 #include "platform/single_copy.h"
 #include "platform/system.h"
 #include "support/machine_fixture.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/library.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/system.h"
 #include "support/machine_fixture.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/sim/unicode.h"
-#include "platform/sim/wildcard.h"
+#include "platform/sim/files/wildcard.h"
+#include "platform/sim/text/unicode.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/sim/transcript.h"
+#include "platform/sim/machine/transcript.h"
 #include "support/machine_fixture.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/sim/machine.h"
+#include "platform/sim/machine/machine.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include "device_paths.h"
 #include "platform/process.h"
-#include "platform/sim/codepage.h"
-#include "platform/sim/machine.h"
-#include "platform/sim/transcript.h"
+#include "platform/sim/machine/machine.h"
+#include "platform/sim/machine/transcript.h"
+#include "platform/sim/text/codepage.h"
 #include "platform/ui.h"
 
 namespace {

@@ -20,7 +20,7 @@
 
 #include "platform/library.h"
 #include "platform/setupapi.h"
-#include "platform/sim/paths.h"
+#include "platform/sim/files/paths.h"
 
 namespace {
 

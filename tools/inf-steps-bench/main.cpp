@@ -20,7 +20,7 @@
 #include "app/mirtel_app.h"
 #include "bench_data.h"
 #include "heap_counter.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/machine/machine.h"
 
 namespace fs = std::filesystem;
 using bench_data::PrinterInf;

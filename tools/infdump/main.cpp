@@ -14,7 +14,7 @@
 
 #include "inf_dumper.h"
 #include "installer_models.h"
-#include "platform/sim/paths.h"
+#include "platform/sim/files/paths.h"
 #include "query_file.h"
 #include "setup_api_calls.h"
 

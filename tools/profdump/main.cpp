@@ -18,8 +18,8 @@
 
 #include "dumpcommon/query_reader.h"
 #include "platform/profile.h"
-#include "platform/sim/machine.h"
-#include "platform/sim/paths.h"
+#include "platform/sim/files/paths.h"
+#include "platform/sim/machine/machine.h"
 #include "profile_probe.h"
 
 namespace {

@@ -1,4 +1,6 @@
-// One host file descriptor, closed when its owner goes.
+// One host file descriptor, closed when its owner goes. It sits beside the
+// service folders because every service holds host descriptors: files,
+// lock files, pidfds and eventfds.
 #pragma once
 
 #include <unistd.h>

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/sim/codepage.h"
-#include "platform/sim/unicode.h"
+#include "platform/sim/text/codepage.h"
+#include "platform/sim/text/unicode.h"
 
 namespace sim::setupapi {
 namespace {

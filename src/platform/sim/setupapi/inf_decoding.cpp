@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/sim/codepage.h"
+#include "platform/sim/text/codepage.h"
 
 namespace sim::setupapi {
 namespace {

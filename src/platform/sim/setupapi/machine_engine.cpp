@@ -7,9 +7,9 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/sim/file_errors.h"
-#include "platform/sim/host_files.h"
-#include "platform/sim/paths.h"
+#include "platform/sim/files/file_errors.h"
+#include "platform/sim/files/host_files.h"
+#include "platform/sim/files/paths.h"
 #include "platform/sim/setupapi/setupapi_engine.h"
 #include "platform/sim/unique_fd.h"
 #include "platform/system.h"
