@@ -15,7 +15,7 @@ tests="$build/bin/mirtel_scenario_tests"
 start=$(date +%s%N)
 status=0
 output=$(MIRTEL_RANDOM_KILLS="$kills" "$tests" \
-  --gtest_filter='Families/RegistryScenario.RunsKilledAtRandomMomentsAreAlwaysRepaired/Win98:Families/RegistryScenario.RunsKilledAtRandomMomentsAreAlwaysRepaired/Xp') || status=$?
+  --gtest_filter='Families/NineXAndNtScenario.RunsKilledAtRandomMomentsAreAlwaysRepaired/*') || status=$?
 end=$(date +%s%N)
 grep -E 'kills on|Failure|^\[  (PASSED|FAILED) ' <<<"$output" || true
 echo "time: $(( (end - start) / 1000000 )) ms"

@@ -366,11 +366,16 @@ TEST_P(RegistryScenario, NoRegistrySwitchLeavesTheRegistryFileAloneButStillRepai
     ExpectRegistryAsAtStart();
 }
 
+// Scenarios that need one family of each kind (Windows 98 and XP), the
+// families an upgrade to XP starts from, or the 9x family alone.
+class NineXAndNtScenario : public RegistryScenario {};
+class UpgradeScenario : public RegistryScenario {};
+class NineXScenario : public RegistryScenario {};
+
 // Two packages' installers in two folders: while the first has the
 // registry redirected, the second ends as a second copy does, touching
 // nothing, and the first puts everything back.
-TEST_P(RegistryScenario, SecondInstallerFromAnotherFolderLeavesTheFirstAlone) {
-    if (GetParam().osCode != 8) GTEST_SKIP() << "the mutex itself is tried on every family elsewhere";
+TEST_P(NineXAndNtScenario, SecondInstallerFromAnotherFolderLeavesTheFirstAlone) {
     const std::string other = m_machine.PackagePath() + " B";
     std::filesystem::copy(m_machine.PackagePath(), other, std::filesystem::copy_options::recursive);
     BackgroundRun first(m_machine.PackagePath() + "/setup", m_machine.Path(), kParent,
@@ -394,8 +399,7 @@ TEST_P(RegistryScenario, SecondInstallerFromAnotherFolderLeavesTheFirstAlone) {
 
 // A run interrupted on one family and repaired after an upgrade to NT 5.x:
 // every saved value goes back, and the start after the repair installs.
-TEST_P(RegistryScenario, BackupOfAnotherFamilyIsRepairedWhole) {
-    if (GetParam().osCode == 8) GTEST_SKIP() << "the upgrade is to this family";
+TEST_P(UpgradeScenario, BackupOfAnotherFamilyIsRepairedWhole) {
     KillWhileTheWizardIsOpen();
     if (HasFatalFailure()) return;
     SetOSCode(m_machine, 8);
@@ -408,8 +412,7 @@ TEST_P(RegistryScenario, BackupOfAnotherFamilyIsRepairedWhole) {
 // user profiles, another user logging on is enough): the reset fails and
 // says that a new start repairs, the new start repairs without the key,
 // and the start after it installs.
-TEST_P(RegistryScenario, MruKeyGoneBeforeTheResetIsRepairedWithoutIt) {
-    if (GetParam().osCode != 2) GTEST_SKIP() << "the 9x family redirects the MRU list";
+TEST_P(NineXScenario, MruKeyGoneBeforeTheResetIsRepairedWithoutIt) {
     {
         BackgroundRun run(m_machine.PackagePath() + "/setup", m_machine.Path(), kParent,
                           {{"MIRTEL_WIZARD_SLEEP_MS", "1000"}});
@@ -438,8 +441,7 @@ TEST_P(RegistryScenario, MruKeyGoneBeforeTheResetIsRepairedWithoutIt) {
 // 10 unless set), each followed at once by a start that must go through:
 // it repairs or installs, tells the parent, and leaves every value as it
 // was and the backup empty. scripts/kill-soak.sh runs many more.
-TEST_P(RegistryScenario, RunsKilledAtRandomMomentsAreAlwaysRepaired) {
-    if (GetParam().osCode != 2 && GetParam().osCode != 8) GTEST_SKIP() << "one family of each kind";
+TEST_P(NineXAndNtScenario, RunsKilledAtRandomMomentsAreAlwaysRepaired) {
     const char *count = std::getenv("MIRTEL_RANDOM_KILLS");
     const int kills = count && *count ? std::atoi(count) : 10;
     const std::string setup = m_machine.PackagePath() + "/setup";
@@ -478,9 +480,14 @@ TEST_P(RegistryScenario, RunsKilledAtRandomMomentsAreAlwaysRepaired) {
     std::printf("%d kills on %s, %d repaired at the next start\n", kills, GetParam().name, repaired);
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, RegistryScenario, ::testing::ValuesIn(kFamilies),
-                         [](const ::testing::TestParamInfo<Family> &info) {
-                             return info.param.name;
-                         });
+std::string FamilyName(const ::testing::TestParamInfo<Family> &info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Families, RegistryScenario, ::testing::ValuesIn(kFamilies), FamilyName);
+INSTANTIATE_TEST_SUITE_P(Families, NineXAndNtScenario, ::testing::Values(kFamilies[1], kFamilies[3]),
+                         FamilyName);
+INSTANTIATE_TEST_SUITE_P(Families, UpgradeScenario,
+                         ::testing::Values(kFamilies[0], kFamilies[1], kFamilies[2]), FamilyName);
+INSTANTIATE_TEST_SUITE_P(Families, NineXScenario, ::testing::Values(kFamilies[0], kFamilies[1]),
+                         FamilyName);
 
 }  // namespace
