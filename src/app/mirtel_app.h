@@ -14,8 +14,11 @@
 constexpr UINT WM_ADDWIZARD_END = WM_USER + 1;      // 1025
 constexpr UINT WM_START_ADDWIZARD = WM_USER + 101;  // 1125
 
-// The machine-wide mutex that marks a running copy on terminal servers.
+// The machine-wide mutex that marks a running installer: in the global
+// namespace where the system has session namespaces (NT 5.x and later,
+// terminal servers), under the plain name where it has none.
 constexpr const char *kMutexName = "Global\\TALVO_MIRTEL_MUTEX";
+constexpr const char *kPlainMutexName = "TALVO_MIRTEL_MUTEX";
 
 // OS codes (m_nOSCode).
 constexpr WORD kOSUnsupported = 0;
@@ -94,6 +97,7 @@ private:
     void OnSecondCopy();
     void ShowResourceFileNotFound(const CString &fileName);
     BOOL CheckWizardOrLibraryInUse();
+    BOOL TakeMachineMutex();
 };
 
 // The application object of the running program.

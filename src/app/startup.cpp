@@ -1,10 +1,9 @@
 // Start-up and exit: every step up to the moment the Add Printer Wizard is
 // to be started, in a fixed order, stopping at the first failure.
-#include <cstdio>
-
 #include "app/main_frame.h"
 #include "app/mirtel_app.h"
 #include "app/mirtel_doc.h"
+#include "app/parent_window.h"
 #include "lang/log.h"
 #include "lang/path_utils.h"
 #include "registry/reg_operation.h"
@@ -91,19 +90,7 @@ BOOL CMirtelApp::RunStartUp() {
         return FALSE;
     }
 
-    // On terminal servers the machine-wide mutex keeps a copy in another
-    // session (or another folder) from running at the same time.
-    m_hMutex = nullptr;
-    m_bUseMutex = kIsTerminalServer(m_nOSCode);
-    if (m_bUseMutex) {
-        HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kMutexName);
-        if (existing) {
-            CloseHandle(existing);
-            return FALSE;
-        }
-        m_hMutex = CreateMutexA(nullptr, FALSE, kMutexName);
-        if (!m_hMutex) return FALSE;
-    }
+    if (!TakeMachineMutex()) return FALSE;
 
     if ((m_nOSCode == kOSWinNT4 || m_nOSCode == kOSWinNT5) && !kIsAdministrator()) {
         ShowMessage("IDS_ERR_NO_ADMIN");
@@ -172,6 +159,33 @@ BOOL CMirtelApp::CheckWizardOrLibraryInUse() {
     return kFileIsUsed(systemFolder, library);
 }
 
+// One installer at a time on the whole machine, whatever its folder or
+// session: while one may have the registry redirected, a second one would
+// save the redirected values as the originals. A second installer ends as
+// a second copy does, showing nothing.
+BOOL CMirtelApp::TakeMachineMutex() {
+    m_hMutex = nullptr;
+    m_bUseMutex = TRUE;
+    const bool sessions = m_nOSCode == kOSWinNT5 || kIsTerminalServer(m_nOSCode);
+    const char *name = sessions ? kMutexName : kPlainMutexName;
+    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name);
+    if (existing) {
+        CloseHandle(existing);
+        kActivateAddWizard();
+        return FALSE;
+    }
+    m_hMutex = CreateMutexA(nullptr, FALSE, name);
+    if (!m_hMutex) return FALSE;
+    // Another installer created it between the two calls.
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(m_hMutex);
+        m_hMutex = nullptr;
+        kActivateAddWizard();
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // Another copy of this program runs: bring what it shows to the front and
 // end without a word.
 void CMirtelApp::OnSecondCopy() {
@@ -195,16 +209,18 @@ int CMirtelApp::ExitInstance() {
         CloseHandle(m_hMutex);
         m_hMutex = nullptr;
     }
-    // The parent learns the outcome from one posted message. Values that
-    // do not read as hexadecimal numbers name no window to post to.
+    // The parent learns the outcome from one posted message, sent only to
+    // a window that exists: a number that names none, or names them all,
+    // gets nothing.
     if (!m_strParentWnd.empty() && !m_strNotifyMsg.empty()) {
-        unsigned int window = 0;
-        unsigned int message = 0;
-        if (std::sscanf(m_strParentWnd.c_str(), "%x", &window) == 1 &&
-            std::sscanf(m_strNotifyMsg.c_str(), "%x", &message) == 1) {
+        const HWND parent = ExistingParentWindow(m_strParentWnd);
+        DWORD message = 0;
+        if (parent && ReadSwitchNumber(m_strNotifyMsg, message)) {
             WPARAM result = (m_bErrorShown ? 0x1u : 0u) | (m_bNeedReboot ? 0x10000u : 0u);
-            PostMessageA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)), message,
-                         result, 0);
+            PostMessageA(parent, message, result, 0);
+        } else {
+            WriteLog(this, "Err : No result posted to window [%s] message [%s]\n",
+                     m_strParentWnd.c_str(), m_strNotifyMsg.c_str());
         }
     }
     DecrementCopyCounter();

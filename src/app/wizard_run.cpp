@@ -80,7 +80,8 @@ LRESULT CMainFrame::OnStartAddWizard(WPARAM, LPARAM) {
     if (!app->m_bNoRegistry) {
         DeleteDriverIndexFiles(app->m_strWinInfDir);
         if (!app->m_regInfo.ResetRegistry()) {
-            app->ShowMessage("IDS_ERR_REGSTORY");
+            // The backup stays; the next start puts the values back.
+            app->ShowMessage("IDS_ERR_REGSTORY", "IDS_WRN_REGSTORY");
             WriteLog(app, "Err : Reset registory error Mirtel Infomation \n");
             PostMessage(WM_CLOSE);
             return 0;

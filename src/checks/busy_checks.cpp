@@ -2,6 +2,9 @@
 // is looked for by its title, which the system's printer library supplies;
 // elsewhere the printer setup library held open by another process gives it
 // away. A second copy of the installer brings an open wizard to the front.
+#include <cinttypes>
+#include <cstdint>
+
 #include "app/mirtel_app.h"
 #include "lang/log.h"
 
@@ -92,8 +95,9 @@ BOOL CMirtelApp::kCheckAddWizard() {
         WriteLog(this, "CMirtelApp::kCheckAddWizard()  Return FALSE\n");
         return FALSE;
     }
-    WriteLog(this, "CMirtelApp::kCheckAddWizard()  hWnd [%08x] Return TRUE\n",
-             static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(window)));
+    // Handles print at the width of a pointer, so a 64-bit one shows whole.
+    WriteLog(this, "CMirtelApp::kCheckAddWizard()  hWnd [%0*" PRIxPTR "] Return TRUE\n",
+             static_cast<int>(sizeof window * 2), reinterpret_cast<std::uintptr_t>(window));
     return TRUE;
 }
 

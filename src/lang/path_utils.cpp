@@ -157,7 +157,9 @@ void FindFilesRecursive(const CString &folder, const char *pattern, CStringList 
     if (!entries.Found()) return;
     do {
         const WIN32_FIND_DATAA &entry = entries.Entry();
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(entry.cFileName))
+        // Links and junctions are not entered: a tree may loop through them.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !IsDotEntry(entry.cFileName))
             FindFilesRecursive(prefix + entry.cFileName, pattern, list);
     } while (entries.Next());
 }

@@ -46,6 +46,10 @@ std::vector<LanguageTry> LanguageTries(const LangEntry *table, const char *reque
     return tries;
 }
 
+const LangEntry *EnglishRow(const LangEntry *table) {
+    return table ? FindPrimary(table, kLangEnglish) : nullptr;
+}
+
 BOOL CMirtelApp::SelectLanguage(const char *requested, const LangEntry *&chosenRow,
                                 CString &failedPath) {
     for (const LanguageTry &attempt :

@@ -25,3 +25,7 @@ struct LanguageTry {
 // row may come more than once.
 std::vector<LanguageTry> LanguageTries(const LangEntry *table, const char *requested,
                                        LANGID systemLangId);
+
+// The row whose message file stands in for a text the chosen file lacks:
+// the first English one; null when the table has none.
+const LangEntry *EnglishRow(const LangEntry *table);

@@ -7,6 +7,10 @@
 // when it fails: the backup exists before anything live changes, and it is
 // deleted only after every live value has been written back, so a run
 // stopped at any point leaves enough behind for the next start to repair.
+// A value already saved is never overwritten: it belongs to a run that has
+// not been repaired yet (or to another installer running now). The repair
+// puts back every saved value that has a place to go, whichever Windows
+// saved it, so a backup survives an upgrade of the system in between.
 #include "registry/reg_infomation.h"
 
 #include <new>
@@ -125,6 +129,30 @@ BOOL WriteBack(const Record (&records)[CRegInfomation::kRecordCount], WORD osCod
     return TRUE;
 }
 
+// Puts every saved record back in its live place, whichever family saved
+// it; counts those written in `written`. The MRU entry goes back only
+// beside the list that names it, and only when the user has the MRU key: a
+// user without one (another user on a 9x machine) has no list to repair.
+BOOL WriteBackSaved(const Record (&saved)[CRegInfomation::kRecordCount], int &written) {
+    written = 0;
+    for (int i = 0; i < CRegInfomation::kMruList; ++i) {
+        const Record &record = saved[i];
+        if (!record.data) continue;
+        const LivePlace place = LivePlaceOf(i, saved[CRegInfomation::kMruList]);
+        if (i == CRegInfomation::kMruEntry) {
+            if (!saved[CRegInfomation::kMruList].data) continue;
+            CRegOperation mru(place.root, place.key, FALSE, KEY_ALL_ACCESS);
+            if (!mru.m_hKey) {
+                WriteLog(GetMirtelApp(), "Inf : No InstallLocationsMRU key for the saved entry\n");
+                continue;
+            }
+        }
+        if (!WriteValue(place, record.type, record.size, record.data.get())) return FALSE;
+        ++written;
+    }
+    return TRUE;
+}
+
 // One line per record that holds data; `kind` is "Original" or "Backup".
 // FALSE when there was nothing to log.
 bool LogValues(const Record (&records)[CRegInfomation::kRecordCount], const char *kind) {
@@ -165,6 +193,14 @@ BOOL CRegInfomation::GetAddWizardRegistry() {
 BOOL CRegInfomation::MakeBackupRegistry() {
     CRegOperation backup(HKEY_LOCAL_MACHINE, kBackupKey, TRUE, KEY_ALL_ACCESS);
     if (!backup.m_hKey) return FALSE;
+    for (const char *name : kSavedNames) {
+        DWORD size = 0;
+        if (backup.QueryValueSize(name, size) && size != 0) {
+            WriteLog(GetMirtelApp(), "Err : Backup value [%s] is already saved\n", name);
+            return FALSE;
+        }
+    }
+    m_bBackupBegun = TRUE;
     for (int i = 0; i < kRecordCount; ++i) {
         const Record &record = m_records[i];
         if (record.data &&
@@ -206,6 +242,9 @@ BOOL CRegInfomation::ChangeAddWizardRegistry(const CString &folder, const CStrin
 }
 
 BOOL CRegInfomation::ResetRegistry() {
+    // Nothing of this run was saved, so nothing of it is redirected; the
+    // backup, if any, is another run's to repair.
+    if (!m_bBackupBegun) return TRUE;
     if (!WriteBack(m_records, GetMirtelApp()->m_nOSCode)) return FALSE;
     if (!DeleteBackupRegistry()) {
         WriteLog(GetMirtelApp(), "Err : Delete error backup registory\n");
@@ -224,30 +263,31 @@ BOOL CRegInfomation::DeleteBackupRegistry() {
 
 BOOL CRegInfomation::RestoreBackupRegistry(BOOL &restored) {
     restored = FALSE;
-    const WORD osCode = GetMirtelApp()->m_nOSCode;
     Record saved[kRecordCount];
     {
         CRegOperation backup(HKEY_LOCAL_MACHINE, kBackupKey, FALSE, KEY_ALL_ACCESS);
         if (!backup.m_hKey) return TRUE;  // no run has ever saved anything here
         if (!ReadValue(backup, kSavedNames[kDevicePath], saved[kDevicePath])) return FALSE;
     }
-    for (int i : {kOtherDevicePath, kSourcePath, kMruList, kMruEntry, kInstallationSources}) {
-        if (!TakesPart(i, osCode)) continue;
-        if (i == kMruEntry && !saved[kMruList].data) continue;
+    for (int i : {kOtherDevicePath, kSourcePath, kInstallationSources, kMruList, kMruEntry}) {
         if (!ReadFromKey(HKEY_LOCAL_MACHINE, kBackupKey, kSavedNames[i], saved[i])) return FALSE;
     }
 
-    if (!LogValues(saved, "Backup")) {
+    if (!LogValues(saved, "Backup") && !saved[kMruList].data) {
         WriteLog(GetMirtelApp(), "Inf : No data backup registory\n");
         return TRUE;
     }
-    if (!WriteBack(saved, osCode)) return FALSE;
-    WriteLog(GetMirtelApp(), "Inf : Completed restore backup registory\n");
+    int written = 0;
+    if (!WriteBackSaved(saved, written)) return FALSE;
+    WriteLog(GetMirtelApp(), written ? "Inf : Completed restore backup registory\n"
+                                     : "Inf : No data backup registory\n");
 
+    // Everything saved is back in place now, or has no place to go (an MRU
+    // entry without its list or its key, a list without its entry).
     if (!DeleteBackupRegistry()) {
         WriteLog(GetMirtelApp(), "Err : No delete backup registory\n");
         return FALSE;
     }
-    restored = TRUE;
+    restored = written != 0;
     return TRUE;
 }

@@ -31,4 +31,7 @@ public:
 
 private:
     Record m_records[kRecordCount];
+    // This run has begun to write the backup, so a reset has its values to
+    // put back and its backup to clear.
+    BOOL m_bBackupBegun = FALSE;
 };

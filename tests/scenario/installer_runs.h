@@ -57,9 +57,11 @@ inline void WriteFile(const std::string &path, const std::string &bytes) {
 }
 
 // The staged package: the program, its key messages, and one printer INF
-// in `driverFolder` below the program's folder (D:\).
+// in `driverFolder` below the program's folder (D:\); the parent
+// installer's window 0x1a2b exists on the machine.
 inline void StageKeyPackage(MachineFolder &machine, bool nineX = false,
                             const std::string &driverFolder = "Printer Driver") {
+    machine.SetIni("Windows", "Parent Installer", "0x1a2b");
     const std::string package = machine.StagePackage();
     WriteFile(package + "/RES/PSDI_ENG.IRC", KeyMessages());
     WriteFile(package + "/" + driverFolder + "/PRINTER.INF", PrinterInf(nineX));

@@ -5,9 +5,15 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/registry.h"
@@ -207,6 +213,36 @@ protected:
         ExpectRegistryAsAtStart();
     }
 
+    // A run killed while the wizard is open leaves the values redirected
+    // and the old ones in the backup.
+    void KillWhileTheWizardIsOpen() {
+        BackgroundRun killed(m_machine.PackagePath() + "/setup", m_machine.Path(), kParent,
+                             {{"MIRTEL_WIZARD_SLEEP_MS", "3000"}});
+        ASSERT_TRUE(killed.Started());
+        ASSERT_TRUE(WaitForEvent(m_machine, "wizard"));
+        EXPECT_EQ(killed.Kill(), 128 + SIGKILL);
+        std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+    }
+
+    // Replaces registry.reg whole, as the simulated machine itself does, so
+    // that a running copy never reads half of it.
+    void WriteRegistry(const sim::RegTree &tree) const {
+        const std::string path = m_machine.HostPath("registry.reg");
+        WriteFile(path + ".new", sim::FormatRegedit4(tree));
+        std::filesystem::rename(path + ".new", path);
+    }
+
+    // A run that ends without a word or a post other than `post`, and
+    // leaves the registry as it was at the start.
+    void ExpectQuietRun(const RunResult &run, const Strings &boxes, const std::string &post) {
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::vector<TranscriptEvent> events = m_machine.Transcript();
+        EXPECT_EQ(Boxes(events), boxes);
+        EXPECT_EQ(Posts(events), Strings{post});
+        ExpectRegistryAsAtStart();
+        std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+    }
+
     MachineFolder m_machine;
     std::string m_initial;
 };
@@ -330,9 +366,128 @@ TEST_P(RegistryScenario, NoRegistrySwitchLeavesTheRegistryFileAloneButStillRepai
     ExpectRegistryAsAtStart();
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, RegistryScenario, ::testing::ValuesIn(kFamilies),
-                         [](const ::testing::TestParamInfo<Family> &info) {
-                             return info.param.name;
-                         });
+// Scenarios that need one family of each kind (Windows 98 and XP), the
+// families an upgrade to XP starts from, or the 9x family alone.
+class NineXAndNtScenario : public RegistryScenario {};
+class UpgradeScenario : public RegistryScenario {};
+class NineXScenario : public RegistryScenario {};
+
+// Two packages' installers in two folders: while the first has the
+// registry redirected, the second ends as a second copy does, touching
+// nothing, and the first puts everything back.
+TEST_P(NineXAndNtScenario, SecondInstallerFromAnotherFolderLeavesTheFirstAlone) {
+    const std::string other = m_machine.PackagePath() + " B";
+    std::filesystem::copy(m_machine.PackagePath(), other, std::filesystem::copy_options::recursive);
+    BackgroundRun first(m_machine.PackagePath() + "/setup", m_machine.Path(), kParent,
+                        {{"MIRTEL_WIZARD_SLEEP_MS", "1500"}});
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(WaitForEvent(m_machine, "wizard"));
+
+    const RunResult second =
+        testing_machine::RunProgram(other + "/setup", kParent, {{"MIRTEL_MACHINE", m_machine.Path()}});
+    EXPECT_EQ(second.status, 0) << second.err;
+    std::vector<TranscriptEvent> events = m_machine.Transcript();
+    EXPECT_TRUE(Boxes(events).empty());
+    EXPECT_EQ(EventsOf(events, "process").size(), 1u);
+    EXPECT_EQ(Posts(events), Strings{"0x0"});
+    ExpectBackupOfTheOldValues();
+
+    EXPECT_EQ(first.Wait(), 0);
+    EXPECT_EQ(Posts(m_machine.Transcript()), (Strings{"0x0", "0x0"}));
+    ExpectRegistryAsAtStart();
+}
+
+// A run interrupted on one family and repaired after an upgrade to NT 5.x:
+// every saved value goes back, and the start after the repair installs.
+TEST_P(UpgradeScenario, BackupOfAnotherFamilyIsRepairedWhole) {
+    KillWhileTheWizardIsOpen();
+    if (HasFatalFailure()) return;
+    SetOSCode(m_machine, 8);
+    WriteFile(m_machine.PackagePath() + "/Printer Driver/PRINTNT.INF", PrinterInf(false));
+    ExpectQuietRun(m_machine.RunSetup(kParent), {"IDS_INF_RECOVER_REG\nIDS_INF_REBOOT"}, "0x10000");
+    ExpectQuietRun(m_machine.RunSetup(kParent), {}, "0x0");
+}
+
+// The user's MRU key goes while the wizard is open (on a 9x machine with
+// user profiles, another user logging on is enough): the reset fails and
+// says that a new start repairs, the new start repairs without the key,
+// and the start after it installs.
+TEST_P(NineXScenario, MruKeyGoneBeforeTheResetIsRepairedWithoutIt) {
+    {
+        BackgroundRun run(m_machine.PackagePath() + "/setup", m_machine.Path(), kParent,
+                          {{"MIRTEL_WIZARD_SLEEP_MS", "1000"}});
+        ASSERT_TRUE(run.Started());
+        ASSERT_TRUE(WaitForEvent(m_machine, "wizard"));
+        sim::RegTree live = m_machine.Registry();
+        ASSERT_TRUE(live.currentUser.DeleteSubkey("InstallLocationsMRU"));
+        WriteRegistry(live);
+        EXPECT_EQ(run.Wait(), 0);
+    }
+    const std::vector<TranscriptEvent> events = m_machine.Transcript();
+    EXPECT_EQ(Boxes(events), Strings{"IDS_ERR_REGSTORY\nIDS_WRN_REGSTORY"});
+    EXPECT_EQ(Posts(events), Strings{"0x1"});
+    std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+
+    sim::RegTree initial;
+    sim::RegParseError error;
+    ASSERT_TRUE(sim::ParseRegedit4(m_initial, &initial, &error));
+    initial.currentUser.DeleteSubkey("InstallLocationsMRU");
+    m_initial = sim::FormatRegedit4(initial);
+    ExpectQuietRun(m_machine.RunSetup(kParent), {"IDS_INF_RECOVER_REG"}, "0x0");
+    ExpectQuietRun(m_machine.RunSetup(kParent), {}, "0x0");
+}
+
+// Runs killed at random moments (a fixed seed; MIRTEL_RANDOM_KILLS kills,
+// 10 unless set), each followed at once by a start that must go through:
+// it repairs or installs, tells the parent, and leaves every value as it
+// was and the backup empty. scripts/kill-soak.sh runs many more.
+TEST_P(NineXAndNtScenario, RunsKilledAtRandomMomentsAreAlwaysRepaired) {
+    const char *count = std::getenv("MIRTEL_RANDOM_KILLS");
+    const int kills = count && *count ? std::atoi(count) : 10;
+    const std::string setup = m_machine.PackagePath() + "/setup";
+
+    // A whole run sets the span the kills are spread over.
+    const auto started = std::chrono::steady_clock::now();
+    ExpectInstallingRun();
+    const auto span = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - started);
+    std::mt19937 random(9);
+    std::uniform_int_distribution<long> moment(0, span.count());
+    int repaired = 0;
+    for (int kill = 0; kill < kills && !HasFailure(); ++kill) {
+        SCOPED_TRACE("kill " + std::to_string(kill));
+        {
+            BackgroundRun killed(setup, m_machine.Path(), kParent, {});
+            ASSERT_TRUE(killed.Started());
+            std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+            killed.Kill();
+        }
+        std::remove(m_machine.HostPath("transcript.jsonl").c_str());
+        const RunResult next = m_machine.RunSetup(kParent);
+        EXPECT_EQ(next.status, 0) << next.err;
+        const std::vector<TranscriptEvent> events = m_machine.Transcript();
+        const Strings posts = Posts(events);
+        ASSERT_EQ(posts.size(), 1u) << "the start after a kill ended silently";
+        if (!Boxes(events).empty()) {
+            EXPECT_EQ(Boxes(events), GetParam().shown);
+            EXPECT_EQ(posts[0], GetParam().repairPost);
+            ++repaired;
+        } else {
+            EXPECT_EQ(posts[0], "0x0");
+        }
+        ExpectRegistryAsAtStart();
+    }
+    std::printf("%d kills on %s, %d repaired at the next start\n", kills, GetParam().name, repaired);
+}
+
+std::string FamilyName(const ::testing::TestParamInfo<Family> &info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Families, RegistryScenario, ::testing::ValuesIn(kFamilies), FamilyName);
+INSTANTIATE_TEST_SUITE_P(Families, NineXAndNtScenario, ::testing::Values(kFamilies[1], kFamilies[3]),
+                         FamilyName);
+INSTANTIATE_TEST_SUITE_P(Families, UpgradeScenario,
+                         ::testing::Values(kFamilies[0], kFamilies[1], kFamilies[2]), FamilyName);
+INSTANTIATE_TEST_SUITE_P(Families, NineXScenario, ::testing::Values(kFamilies[0], kFamilies[1]),
+                         FamilyName);
 
 }  // namespace

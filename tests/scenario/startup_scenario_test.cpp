@@ -1,9 +1,11 @@
 // Whole runs of the installer: start-up, command line, wizard run, exit
 // post, single copy and log.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -153,6 +155,76 @@ TEST(StartupScenario, UnstartableWizardShowsItsMessageAndPostsTheError) {
     EXPECT_EQ(boxes[0].at("text"), "IDS_ERR_WIZARD_RUN");
     ASSERT_EQ(EventsOf(events, "post").size(), 1u);
     EXPECT_EQ(EventsOf(events, "post")[0].at("wparam"), "0x1");
+}
+
+// The result goes only to a window that exists, never to HWND_BROADCAST,
+// and only for values that fit 32 bits; a handle of 32 bits is widened by
+// sign extension, for the post and for the box owner alike.
+TEST(StartupScenario, ResultIsPostedOnlyToAnExistingWindowOfThirtyTwoBits) {
+    const struct {
+        const char *window;
+        const char *message;
+        const char *postedTo;  // empty: nothing posted
+    } cases[] = {
+        {"1a2b", "8001", "0x1a2b"},
+        {"0x1A2B", "8001", "0x1a2b"},
+        {"ffff1a2b", "8001", "0xffffffffffff1a2b"},
+        {"ffff", "8001", ""},
+        {"100001a2b", "8001", ""},
+        {"fffffffff", "8001", ""},
+        {"1234", "8001", ""},
+        {"1a2b", "100008001", ""},
+    };
+    MachineFolder machine;
+    StageKeyPackage(machine);
+    machine.SetIni("Windows", "Everyone", "0xffff");
+    machine.SetIni("Windows", "Wide", "0xffffffff");
+    machine.SetIni("Windows", "Sign Extended", "0xffffffffffff1a2b");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string("+W:") + c.window + " +M:" + c.message);
+        std::remove(machine.HostPath("transcript.jsonl").c_str());
+        machine.RunSetup({std::string("+W:") + c.window, std::string("+M:") + c.message, "+H:409"});
+        const std::vector<TranscriptEvent> events = machine.Transcript();
+        const std::vector<TranscriptEvent> posts = EventsOf(events, "post");
+        const std::vector<TranscriptEvent> boxes = EventsOf(events, "messagebox");
+        ASSERT_EQ(boxes.size(), 1u);
+        if (*c.postedTo) {
+            ASSERT_EQ(posts.size(), 1u);
+            EXPECT_EQ(posts[0].at("hwnd"), c.postedTo);
+            EXPECT_EQ(posts[0].at("wparam"), "0x1");
+        } else {
+            EXPECT_TRUE(posts.empty());
+        }
+        if (std::string(c.message) == "8001") {
+            EXPECT_EQ(boxes[0].at("owner") == c.postedTo, *c.postedTo != '\0');
+        }
+    }
+}
+
+// A FIFO in place of a file the program reads would block it for ever:
+// it is refused at once, by name.
+TEST(StartupScenario, FifoInPlaceOfAFileIsRefusedWithoutWaiting) {
+    const struct {
+        const char *file;  // in the machine folder, or in the package
+        bool inPackage;
+        int status;
+    } cases[] = {
+        {"registry.reg", false, 2},
+        {"machine.ini", false, 2},
+        {"RES/PSDI_ENG.IRC", true, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        MachineFolder machine;
+        StageKeyPackage(machine);
+        const std::string path = (c.inPackage ? machine.PackagePath() : machine.Path()) + "/" + c.file;
+        ASSERT_EQ(std::remove(path.c_str()), 0);
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        const RunResult run = testing_machine::RunProgram(
+            "/usr/bin/timeout", {"10", machine.PackagePath() + "/setup"}, {{"MIRTEL_MACHINE", machine.Path()}});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(std::string(c.file) + " is not a regular file"), std::string::npos) << run.err;
+    }
 }
 
 // The wizard's driver index files go before and after it runs, unless +9

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "lang/path_utils.h"
 #include "support/machine_fixture.h"
@@ -158,6 +159,22 @@ TEST_F(PathUtilsTest, FindFilesRecursiveListsMatchesBeforeSubfoldersDepthFirst) 
     CStringList oem;
     FindFilesRecursive("C:\\Pkg", "OEM*.inf", oem);
     EXPECT_EQ(oem, (CStringList{"C:\\Pkg\\OEM12.INF", "C:\\Pkg\\zz\\OEM1.inf"}));
+}
+
+// A link to a folder is a reparse point: listed when it matches, never
+// entered, so a tree that loops through one ends.
+TEST_F(PathUtilsTest, FindFilesRecursiveDoesNotEnterLinks) {
+    WriteHostFile(HostC("Loop/a.inf"), "x");
+    WriteHostFile(HostC("Elsewhere/b.inf"), "x");
+    std::filesystem::create_directory_symlink(HostC("Loop"), HostC("Loop/again.inf"));
+    std::filesystem::create_directory_symlink(HostC("Elsewhere"), HostC("Loop/other"));
+    UseMachine();
+    EXPECT_NE(GetFileAttributesA("C:\\Loop\\other") & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+    EXPECT_EQ(GetFileAttributesA("C:\\Elsewhere") & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+
+    CStringList list;
+    FindFilesRecursive("C:\\Loop", "*.inf", list);
+    EXPECT_EQ(list, (CStringList{"C:\\Loop\\a.inf", "C:\\Loop\\again.inf"}));
 }
 
 TEST_F(PathUtilsTest, FindFilesRecursiveAddsNothingForAMissingFolder) {

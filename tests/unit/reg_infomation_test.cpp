@@ -341,6 +341,26 @@ TEST(Redirection, NoFolderFailsAfterTheBackupSoTheCallerResets) {
     machine.ExpectRegistryAsBeforePlusEmptyBackup();
 }
 
+// A value already saved belongs to a run not yet repaired, or to another
+// installer running now: the backup step leaves it, and everything else,
+// alone, and the reset after it has nothing of this run to undo.
+TEST(Redirection, BackupNeverOverwritesAValueAlreadySaved) {
+    RedirectionMachine machine;
+    CMirtelApp &app =
+        machine.Start(kOSWinNT5, {{false, kCurrentVersion, "DevicePath", REG_SZ, "D:\\A\0"s},
+                                  {false, kBackup, "MRUList", REG_SZ, "ba\0"s}});
+    BOOL begun = FALSE;
+    EXPECT_FALSE(app.kSetAddWizardRegistry(begun));
+    EXPECT_EQ(machine.RegistryText(), machine.Before());
+    EXPECT_EQ(machine.Log(), (Lines{"Inf : [DevicePath]           Original Value = [D:\\A]",
+                                    "Err : Backup value [MRUList] is already saved",
+                                    "Err : Make error backup registory"}));
+    if (begun) {
+        EXPECT_TRUE(app.m_regInfo.ResetRegistry());
+    }
+    EXPECT_EQ(machine.RegistryText(), machine.Before());
+}
+
 TEST(Redirection, ResetThatCannotWriteKeepsTheBackupForTheNextStart) {
     RedirectionMachine machine;
     CMirtelApp &app = machine.Start(kOSWin98, EveryValue());
@@ -396,8 +416,17 @@ TEST(Redirection, StartRepairsWhatAnInterruptedRunLeft) {
         {"empty backup key", kOSWinNT5, true, {}, {}, FALSE, {noData}, {}},
         {"DevicePath only", kOSWinNT5, true, {savedDevicePath}, {repairedDevicePath}, TRUE,
          {devicePathLine, completed}, {}},
-        {"NT 4 backup read on NT 5", kOSWinNT5, true, {savedDevicePath, savedSources},
-         {repairedDevicePath}, TRUE, {devicePathLine, completed}, {}},
+        // A backup survives an upgrade of the system: every saved value goes
+        // back where it came from, whichever family saved it.
+        {"NT 4 backup read on NT 5",
+         kOSWinNT5,
+         true,
+         {savedDevicePath, savedSources},
+         {repairedDevicePath,
+          {false, kSetup, "Installation Sources", REG_MULTI_SZ, "D:\\I386\0\0"s}},
+         TRUE,
+         {devicePathLine, "Inf : [Installation Sources] Backup Value = [D:\\I386]", completed},
+         {}},
         {"NT 4",
          kOSWinNT4,
          true,
@@ -433,11 +462,18 @@ TEST(Redirection, StartRepairsWhatAnInterruptedRunLeft) {
          TRUE,
          {"Inf : [InstallLocationsMRU]  Backup Value = [A:]", completed},
          {}},
+        // A list without its entry has nowhere to go: it is cleared, so that
+        // the next backup finds the key empty.
         {"MRUList alone is no data", kOSWin95, true, {{false, kBackup, "MRUList", REG_SZ, "ba\0"s}},
-         {}, FALSE, {noData}, {Saved(REG_SZ, "MRUList", "ba\0"s)}},
-        {"NT 5 leaves what it does not restore", kOSWinNT5, true,
-         {{false, kBackup, "SourcePath", REG_SZ, "D:\\WIN98\0"s}}, {}, FALSE, {noData},
-         {Saved(REG_SZ, "SourcePath", "D:\\WIN98\0"s)}},
+         {}, FALSE, {noData}, {}},
+        {"9x backup read on NT 5",
+         kOSWinNT5,
+         true,
+         {{false, kBackup, "SourcePath", REG_SZ, "D:\\WIN98\0"s}},
+         {{false, kSetup, "SourcePath", REG_SZ, "D:\\WIN98\0"s}},
+         TRUE,
+         {"Inf : [SourcePath]           Backup Value = [D:\\WIN98]", completed},
+         {}},
     };
     for (const RestoreCase &c : cases) {
         SCOPED_TRACE(c.label);

@@ -4,9 +4,11 @@
 // registry.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <string>
 
 #include "platform/registry.h"
@@ -37,6 +39,28 @@ int InChild(Body body) {
     int status = 0;
     waitpid(child, &status, 0);
     return status;
+}
+
+// A write that fails half way (here: the file size limit of a full disk)
+// changes nothing and leaves no temporary file behind.
+TEST(RegistryFile, FailedWriteLeavesNoTemporaryFile) {
+    testing_machine::MachineFolder machine;
+    const std::string before = machine.FileText("registry.reg");
+    const int status = InChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit = {before.size() + 16, before.size() + 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        sim::RegistryFile file(machine.Path());
+        const win::LONG result = file.Change([](sim::RegTree &tree, win::LONG *) {
+            bool created = false;
+            tree.localMachine.CreateSubkey("Test", &created).SetValue("Big", win::REG_BINARY, std::string(4096, 'x'));
+            return true;
+        });
+        _exit(result == win::ERROR_SUCCESS ? 1 : 0);
+    });
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(machine.FileText("registry.reg"), before);
+    EXPECT_NE(access(machine.HostPath("registry.reg.tmp").c_str(), F_OK), 0);
 }
 
 TEST(RegistryFile, AChangeIsOnDiskWhenTheCallReturns) {

@@ -160,6 +160,12 @@ TEST(RegistryText, UnreadableFilesNameTheLine) {
         {"REGEDIT4\n[HKEY_CLASSES_ROOT\\A]\n", 2},
         {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\n", 2},
         {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\nstray text\n", 3},
+        // Cut inside the last hex line: after a comma, after a "\", or
+        // inside a byte.
+        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=hex:01,02,", 3},
+        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=hex(2):01,02,\\\n", 4},
+        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=hex(7):01,\\\n  02,\\", 4},
+        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=hex:01,0", 3},
     };
     for (const auto &c : cases) {
         RegTree tree;

@@ -56,8 +56,11 @@ TEST_F(ShowMessageTest, JoinsTheTextsThatExistOnLinesOfTheirOwn) {
         {"IDS_ERR_ADDWIZARD1", "IDS_MISSING", nullptr, nullptr, "Wizard open"},
         {"IDS_ERR_ADDWIZARD1", "IDS_EMPTY", "", "x", "Wizard open\nx"},
         {"IDS_ERR_ADDWIZARD1", nullptr, "a", "b", "Wizard open\na\nb"},
-        {"IDS_MISSING", "IDS_ERR_ADDWIZARD2", "a", nullptr, nullptr},
-        {"IDS_EMPTY", "IDS_ERR_ADDWIZARD2", nullptr, nullptr, nullptr},
+        // Without a text anywhere (this application has no language table,
+        // so no English file either) the key itself is the text: a box is
+        // never left out.
+        {"IDS_MISSING", "IDS_ERR_ADDWIZARD2", "a", nullptr, "IDS_MISSING\nClose it\na"},
+        {"IDS_EMPTY", "IDS_ERR_ADDWIZARD2", nullptr, nullptr, "IDS_EMPTY\nClose it"},
     };
     std::unique_ptr<CMirtelApp> app = MakeApp();
     std::size_t shown = 0;
@@ -79,6 +82,33 @@ TEST_F(ShowMessageTest, JoinsTheTextsThatExistOnLinesOfTheirOwn) {
     }
 }
 
+// A chosen language whose file lacks a key: the package's English text
+// stands in, and the box counts as shown.
+TEST_F(ShowMessageTest, TextsTheChosenFileLacksComeFromTheEnglishFile) {
+    static const LangEntry table[] = {
+        {"FRENCH", 0x040c, "FRA"}, {"ENGLISH", 0x0409, "ENG"}, {"", kLangTableEnd, ""}};
+    std::unique_ptr<CMirtelApp> app = MakeApp();
+    WriteHostFile(m_machine.HostPath("drive_c/Setup/RES/PSDI_FRA.IRC"),
+                  "[String]\r\nAFX_IDS_APP_TITLE=Titre\r\nIDS_ERR_ADDWIZARD1=Assistant ouvert\r\n");
+    ASSERT_TRUE(app->m_resFile.Load("C:\\Setup\\RES\\PSDI_FRA.IRC"));
+    app->m_pLangTable = table;
+    app->m_strLangCode = "FRA";
+
+    const MessageCase cases[] = {
+        {"IDS_ERR_ADDWIZARD1", "IDS_ERR_ADDWIZARD2", nullptr, nullptr, "Assistant ouvert\nClose it"},
+        {"IDS_ERR_OR_SWITCH", nullptr, "+M:\n+W:", nullptr, "Switches missing\n+M:\n+W:"},
+        {"IDS_NOWHERE", nullptr, nullptr, nullptr, "IDS_NOWHERE"},
+    };
+    for (const MessageCase &c : cases) {
+        app->m_bErrorShown = FALSE;
+        app->ShowMessage(c.key1, c.key2, c.extra1, c.extra2);
+        EXPECT_EQ(Boxes().back()["text"], c.text);
+        EXPECT_EQ(Boxes().back()["caption"], "Titre");
+        EXPECT_TRUE(app->m_bErrorShown) << c.key1;
+    }
+    EXPECT_EQ(Boxes().size(), 3u);
+}
+
 TEST_F(ShowMessageTest, AMissingTitleLeavesTheCaptionEmpty) {
     std::unique_ptr<CMirtelApp> app = MakeApp("[String]\r\nIDS_ERR_OSVERSION=Old system\r\n");
     app->ShowMessage("IDS_ERR_OSVERSION");
@@ -96,6 +126,8 @@ TEST_F(ShowMessageTest, TheParentWindowOwnsTheBoxWhenItExists) {
         {"zz", "0x0"},     // no hexadecimal number: the main window (none yet)
         {"1234", "0x0"},   // no such window
         {"0", "0x0"},
+        {"100020040", "0x0"},  // more than 32 bits
+        {"-20040", "0x0"},
     };
     std::unique_ptr<CMirtelApp> app = MakeApp();
     for (const auto &c : cases) {

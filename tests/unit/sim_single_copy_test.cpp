@@ -59,6 +59,16 @@ std::string Answer(const std::string &command, std::vector<win::HANDLE> *mutexes
         if (mutex && verb == "open-mutex") return "1";
         return std::string(mutex ? "1 " : "0 ") + std::to_string(error);
     }
+    // A child caught between fork and exec, as the wizard is for a moment
+    // when it starts: it holds a copy of every descriptor for two seconds.
+    if (verb == "fork-child") {
+        const pid_t child = fork();
+        if (child == 0) {
+            sleep(2);
+            _exit(0);
+        }
+        return child > 0 ? "ok" : "fork failed";
+    }
     if (verb == "close-mutexes") {
         for (win::HANDLE mutex : *mutexes) win::CloseHandle(mutex);
         mutexes->clear();
@@ -189,6 +199,20 @@ TEST_F(SimSingleCopy, ACopyKilledWhileRunningLeavesTheCounterClean) {
     killed->Kill();
     auto next = Start();
     EXPECT_EQ(next->Ask("increment"), "0");
+    EXPECT_EQ(next->Ask("decrement"), "-1");
+}
+
+// The counter and the mutex go with the copy the instant it dies, even
+// while a child it was starting still holds copies of its descriptors.
+TEST_F(SimSingleCopy, ACopyKilledWhileStartingAChildLeavesNothingHeld) {
+    auto killed = Start();
+    EXPECT_EQ(killed->Ask("increment"), "0");
+    EXPECT_EQ(killed->Ask(std::string("create-mutex ") + kMutexName), "1 0");
+    EXPECT_EQ(killed->Ask("fork-child"), "ok");
+    killed->Kill();
+    auto next = Start();
+    EXPECT_EQ(next->Ask("increment"), "0");
+    EXPECT_EQ(next->Ask(std::string("open-mutex ") + kMutexName), "0 2");  // ERROR_FILE_NOT_FOUND
     EXPECT_EQ(next->Ask("decrement"), "-1");
 }
 

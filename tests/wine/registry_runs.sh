@@ -157,7 +157,20 @@ scenario_kill_and_repair_winxp() {
 }
 scenario_kill_and_repair_win98() { kill_and_repair win98 9x 'Registry reset' 0x00000000; }
 
+# A result to post to +W:ffff (HWND_BROADCAST) with +M:10 (WM_CLOSE) would
+# ask every top-level window to close, the parent's among them: nothing is
+# posted at all, and the parent's window, which counts WM_CLOSE as a
+# result, receives none. The run ends at a refused switch, with its box.
+scenario_post_to_broadcast_handle() {
+  local name=post_to_broadcast_handle
+  use_version winxp
+  run_setup "$name" --message=10 --window=ffff -- +Q:x
+  expect "$name" "box${T}${TITLE}${T}Invalid command line entry\\n+Q:x"
+  expect "$name" "posted${T}none"
+  expect "$name" "exit${T}0"
+}
+
 registry_scenarios=(
   full_run_win98 full_run_nt40 full_run_winxp full_run_vista
-  kill_and_repair_winxp kill_and_repair_win98
+  kill_and_repair_winxp kill_and_repair_win98 post_to_broadcast_handle
 )

@@ -1,10 +1,13 @@
 // wine_parent.exe: plays the parent installer for SETUP.EXE under Wine.
 //
-//   wine_parent.exe [--message=HEX] [--timeout=SECONDS] [--second-copy-at-box=N]
-//                   SETUP.EXE [ARGUMENTS...]
+//   wine_parent.exe [--message=HEX] [--window=HEX] [--timeout=SECONDS]
+//                   [--second-copy-at-box=N] SETUP.EXE [ARGUMENTS...]
 //
 // Makes a (hidden) window, starts SETUP.EXE +W:<window> +M:<message>
-// ARGUMENTS, pumps messages and receives the result message. Meanwhile it
+// ARGUMENTS, pumps messages and receives the result message. --window
+// names another window in +W: (the parent's own window still counts what
+// reaches it, so --message=10 --window=ffff shows whether a WM_CLOSE
+// posted to HWND_BROADCAST would have closed it). Meanwhile it
 // reports every message box of the installer (caption and text) and presses
 // its OK button, and reports the installer's other windows. With
 // --second-copy-at-box=N it starts a second copy (told to post message + 1)
@@ -38,6 +41,7 @@ namespace {
 
 struct Options {
     UINT message = 0x8001;
+    std::string window;  // empty: the parent's own
     DWORD timeoutSeconds = 120;
     int secondCopyAtBox = 0;
     std::string program;
@@ -71,6 +75,8 @@ bool ParseOptions(int argc, char **argv, Options &options) {
         ++value;
         if (std::strncmp(argv[i], "--message=", 10) == 0) {
             options.message = std::strtoul(value, nullptr, 16);
+        } else if (std::strncmp(argv[i], "--window=", 9) == 0) {
+            options.window = value;
         } else if (std::strncmp(argv[i], "--timeout=", 10) == 0) {
             options.timeoutSeconds = std::strtoul(value, nullptr, 10);
         } else if (std::strncmp(argv[i], "--second-copy-at-box=", 21) == 0) {
@@ -98,8 +104,10 @@ HWND MakeParentWindow() {
 bool StartCopy(const Options &options, HWND parent, const char *label) {
     char switches[64];
     UINT message = options.message + static_cast<UINT>(g_children.size());
-    std::snprintf(switches, sizeof(switches), " +W:%lx +M:%x",
-                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(parent)), message);
+    char window[32];
+    std::snprintf(window, sizeof(window), "%lx", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(parent)));
+    std::snprintf(switches, sizeof(switches), " +W:%s +M:%x",
+                  options.window.empty() ? window : options.window.c_str(), message);
     std::string commandLine = Quoted(options.program.c_str()) + switches + options.arguments;
     Report(label, "start", commandLine);
     g_children.push_back(std::make_unique<Child>());
@@ -129,7 +137,7 @@ int main(int argc, char **argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: wine_parent.exe [--message=HEX] [--timeout=SECONDS] "
+                     "usage: wine_parent.exe [--message=HEX] [--window=HEX] [--timeout=SECONDS] "
                      "[--second-copy-at-box=N] SETUP.EXE [ARGUMENTS...]\n");
         return 2;
     }

@@ -58,7 +58,14 @@ bool IsReadOnlyFile(const struct stat &info) { return S_ISREG(info.st_mode) && (
 win::DWORD AttributesOf(const std::string &hostPath, const struct stat &info) {
     win::DWORD stored = 0;
     const bool hasStored = StoredAttributes(hostPath, &stored);
-    if (S_ISDIR(info.st_mode)) return win::FILE_ATTRIBUTE_DIRECTORY | (stored & kKeptOnFolders);
+    if (S_ISDIR(info.st_mode)) {
+        // A link to a folder is what a junction or symbolic link is on
+        // Windows: a reparse point, which a walk of the tree does not enter.
+        struct stat link;
+        const bool isLink = lstat(hostPath.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+        return win::FILE_ATTRIBUTE_DIRECTORY | (isLink ? win::FILE_ATTRIBUTE_REPARSE_POINT : 0) |
+               (stored & kKeptOnFolders);
+    }
     win::DWORD attributes = hasStored ? stored & kKeptOnFiles : win::FILE_ATTRIBUTE_ARCHIVE;
     if (IsReadOnlyFile(info)) attributes |= win::FILE_ATTRIBUTE_READONLY;
     return attributes != 0 ? attributes : win::FILE_ATTRIBUTE_NORMAL;

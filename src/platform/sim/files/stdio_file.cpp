@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/sim/files/host_files.h"
 #include "platform/sim/files/paths.h"
+#include "platform/sim/files/regular_file.h"
 #include "platform/sim/unique_fd.h"
 
 namespace win {
@@ -175,7 +176,7 @@ std::FILE *OpenStdioFile(const char *path, const char *mode) {
         if (S_ISDIR(info.st_mode)) return Fail(EACCES);
         if (parsed.Writes() && sim::IsReadOnlyFile(info)) return Fail(EACCES);
     }
-    sim::UniqueFd fd(open(host.c_str(), parsed.OpenFlags(), 0666));
+    sim::UniqueFd fd = sim::OpenRegularFile(host, parsed.OpenFlags(), 0666);
     if (!fd) return Fail(errno);
     // The runtime opens files for others to read and write as well; only
     // an exclusive open elsewhere keeps it out.

@@ -1,6 +1,7 @@
 // Finding and loading the machine of this process.
 #include "platform/sim/machine/machine.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,9 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <mutex>
+#include <sstream>
+
+#include "platform/sim/files/regular_file.h"
 
 namespace sim {
 namespace {
@@ -119,8 +122,17 @@ std::unique_ptr<Machine> MachineLoader::Load(const std::string &folder) {
 }
 
 void MachineLoader::ReadIni(Machine &machine, const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) MachineUnusable(path + ": cannot be read: " + std::strerror(errno));
+    const UniqueFd file = OpenRegularFile(path, O_RDONLY);
+    if (!file) MachineUnusable(path + ": cannot be read: " + std::strerror(errno));
+    std::string bytes;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(file.Get(), buffer, sizeof buffer)) != 0) {
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) MachineUnusable(path + ": cannot be read: " + std::strerror(errno));
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    std::istringstream in(bytes);
     std::vector<Machine::Entry> *section = nullptr;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
@@ -139,7 +151,6 @@ void MachineLoader::ReadIni(Machine &machine, const std::string &path) {
         if (section == nullptr) MachineUnusable(where + "a key before the first [Section]");
         section->push_back({Trim(text.substr(0, equals)), Trim(text.substr(equals + 1)), number});
     }
-    if (in.bad()) MachineUnusable(path + ": cannot be read: " + std::strerror(errno));
 }
 
 void MachineLoader::ReadDrives(Machine &machine) {

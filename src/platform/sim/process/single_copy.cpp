@@ -3,11 +3,13 @@
 //
 // They live in a folder of the user's runtime folder keyed by a hash of the
 // program file's real path, so copies in other folders do not meet. Each
-// running copy holds an exclusive flock on a slot file there; the counter
-// is the number of held slots minus one. A copy that dies, however it dies,
-// lets go of its lock, so it can never leave the counter raised. A guard
-// lock makes counting and changing one step; the last copy to leave removes
-// the folder, as the section goes with the last process that maps it.
+// running copy holds an exclusive lock of its own process on a slot file
+// there; the counter is the number of held slots minus one. A copy that
+// dies, however it dies, lets go of its lock at that instant (a wizard it
+// was starting holds none), so it can never leave the counter raised. A
+// guard lock makes counting and changing one step; the last copy to leave
+// removes the folder, as the section goes with the last process that maps
+// it.
 #include "platform/sim/process/copy_counter.h"
 
 #include <dirent.h>
@@ -16,6 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <climits>
@@ -27,22 +30,39 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/process/process_lock.h"
 #include "platform/sim/unique_fd.h"
 #include "platform/single_copy.h"
 
 namespace sim {
 namespace {
 
+// A slot this process holds, by its file's path.
+struct ClaimedSlot {
+    std::string path;
+    UniqueFd fd;
+};
+
 // What this process knows of its counter.
 struct CopyCounter {
     std::mutex lock;
     std::string folderOverride;
-    std::vector<UniqueFd> claimedSlots;  // newest last
+    std::vector<ClaimedSlot> claimedSlots;  // newest last
 };
 
 CopyCounter &Counter() {
     static CopyCounter counter;
     return counter;
+}
+
+// The paths of this process's slots: it counts them as held without
+// opening them, since closing a file drops this process's lock on it.
+std::vector<std::string> OwnSlotPaths() {
+    CopyCounter &counter = Counter();
+    std::lock_guard<std::mutex> guard(counter.lock);
+    std::vector<std::string> names;
+    for (const ClaimedSlot &slot : counter.claimedSlots) names.push_back(slot.path);
+    return names;
 }
 
 // $XDG_RUNTIME_DIR/mirtel, else /tmp/mirtel-<uid>; made private to the
@@ -113,10 +133,10 @@ public:
     explicit operator bool() const { return static_cast<bool>(m_fd); }
     const std::string &Folder() const { return m_folder; }
 
-    // Counts the held slots (this process's own included, since their
-    // locks belong to other open files). With `claim`, also takes a free
-    // slot, making one when all are held.
-    long CountHeldSlots(UniqueFd *claim) const {
+    // Counts the held slots, this process's own included. With `claim`,
+    // also takes a free slot, making one when all are held.
+    long CountHeldSlots(ClaimedSlot *claim) const {
+        const std::vector<std::string> own = OwnSlotPaths();
         long held = 0;
         int slotFiles = 0;
         DIR *directory = opendir(m_folder.c_str());
@@ -124,20 +144,25 @@ public:
         while (const dirent *entry = readdir(directory)) {
             if (!IsSlotName(entry->d_name)) continue;
             ++slotFiles;
-            UniqueFd slot(open((m_folder + "/" + entry->d_name).c_str(), O_RDWR | O_CLOEXEC));
-            if (!slot) continue;
-            if (flock(slot.Get(), LOCK_EX | LOCK_NB) != 0) {
+            const std::string path = m_folder + "/" + entry->d_name;
+            if (std::find(own.begin(), own.end(), path) != own.end()) {
                 ++held;
-            } else if (claim && !*claim) {
-                *claim = std::move(slot);
+                continue;
+            }
+            UniqueFd slot(open(path.c_str(), O_RDWR | O_CLOEXEC));
+            if (!slot) continue;
+            if (!TryLockForProcess(slot.Get(), true)) {
+                ++held;
+            } else if (claim && !claim->fd) {
+                *claim = {path, std::move(slot)};
             }
         }
         closedir(directory);
-        for (int number = slotFiles; claim && !*claim; ++number) {
-            UniqueFd slot(open((m_folder + "/slot-" + std::to_string(number)).c_str(),
-                               O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        for (int number = slotFiles; claim && !claim->fd; ++number) {
+            const std::string path = m_folder + "/slot-" + std::to_string(number);
+            UniqueFd slot(open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
             if (!slot && errno != EEXIST) break;
-            if (slot && flock(slot.Get(), LOCK_EX | LOCK_NB) == 0) *claim = std::move(slot);
+            if (slot && TryLockForProcess(slot.Get(), true)) *claim = {path, std::move(slot)};
         }
         return held;
     }
@@ -178,9 +203,9 @@ LONG IncrementCopyCounter() {
         std::fprintf(stderr, "mirtel: cannot share the copy counter; counting this copy alone\n");
         return 0;
     }
-    sim::UniqueFd claim;
+    sim::ClaimedSlot claim;
     const long others = guard.CountHeldSlots(&claim);
-    if (!claim) {
+    if (!claim.fd) {
         std::fprintf(stderr, "mirtel: cannot claim a copy slot: %s\n", std::strerror(errno));
         return static_cast<LONG>(others);
     }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/sim/files/regular_file.h"
 #include "platform/sim/unique_fd.h"
 
 namespace sim {
@@ -70,7 +71,7 @@ std::shared_ptr<const ProfileFile> ProfileCache::Load(const std::string &hostPat
     if (auto kept = Find(hostPath, codePage, info)) return kept;
 
     MakeRoom(hostPath, static_cast<std::size_t>(info.st_size));
-    const UniqueFd fd(open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd fd = OpenRegularFile(hostPath, O_RDONLY);
     std::string bytes;
     if (!fd || fstat(fd.Get(), &info) != 0 || !ReadWhole(fd.Get(), info.st_size, &bytes)) return EmptyProfile();
     auto profile = std::make_shared<const ProfileFile>(std::move(bytes), codePage);

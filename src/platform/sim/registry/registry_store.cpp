@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/sim/files/regular_file.h"
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/unique_fd.h"
 
@@ -160,7 +161,7 @@ void RegistryFile::Refresh() {
 
     RegTree tree;
     Identity loaded;
-    UniqueFd file(open(m_path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd file = OpenRegularFile(m_path, O_RDONLY);
     if (file.Get() >= 0) {
         // What was read is described by the open file, not by the stat
         // above: another process may have replaced the file in between.
@@ -216,10 +217,17 @@ bool RegistryFile::WriteBack() {
         // every reader and for a process killed at any instant; flushing to
         // the device on every registry write would guard only against the
         // host itself crashing, and would cost more than the whole run.
-        if (file.Get() < 0 || !WriteAll(file.Get(), text)) return false;
+        if (file.Get() < 0) return false;
+        if (!WriteAll(file.Get(), text)) {
+            unlink(temporary.c_str());  // a failed write leaves nothing behind
+            return false;
+        }
     }
     CountWriteAndKillHereIfAsked();
-    if (rename(temporary.c_str(), m_path.c_str()) != 0) return false;
+    if (rename(temporary.c_str(), m_path.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
     struct stat info {};
     if (stat(m_path.c_str(), &info) != 0) return false;
     m_loaded = Identity::Of(info);

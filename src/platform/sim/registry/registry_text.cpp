@@ -152,25 +152,33 @@ private:
         return digits > 0;
     }
 
-    // Comma-separated hex bytes; a "\" at the end of a line continues the
-    // list on the next line.
+    // Comma-separated hex bytes of two digits each; a "\" at the end of a
+    // line continues the list on the next line. A file that ends where a
+    // "," or a "\" promised more, or inside a byte, was cut short.
     bool HexBytes(std::string *bytes) {
+        bool moreToCome = false;
         for (;;) {
             SkipSpaces();
+            if (AtEnd() && moreToCome) return Fail("the file ends inside hex data");
             if (!AtEnd() && m_text[m_pos] == '\\') {
                 ++m_pos;
                 SkipSpaces();
                 if (!AtLineEnd()) return Fail("a \"\\\" in hex data must end its line");
                 NextLine();
+                moreToCome = true;
                 continue;
             }
             if (AtLineEnd() || m_text[m_pos] == ';') return true;
+            const std::size_t start = m_pos;
             unsigned long byte = 0;
-            if (!HexNumber(2, &byte)) return Fail("hex data must be bytes like 0a,ff");
+            if (!HexNumber(2, &byte) || m_pos - start != 2) return Fail("hex data must be bytes like 0a,ff");
             bytes->push_back(static_cast<char>(byte));
+            moreToCome = false;
             SkipSpaces();
-            if (!AtEnd() && m_text[m_pos] == ',') ++m_pos;
-            else if (!AtLineEnd() && m_text[m_pos] != '\\' && m_text[m_pos] != ';')
+            if (!AtEnd() && m_text[m_pos] == ',') {
+                ++m_pos;
+                moreToCome = true;
+            } else if (!AtLineEnd() && m_text[m_pos] != '\\' && m_text[m_pos] != ';')
                 return Fail("hex bytes must be separated by commas");
         }
     }

@@ -10,6 +10,7 @@
 #include "platform/sim/files/file_errors.h"
 #include "platform/sim/files/host_files.h"
 #include "platform/sim/files/paths.h"
+#include "platform/sim/files/regular_file.h"
 #include "platform/sim/setupapi/setupapi_engine.h"
 #include "platform/sim/unique_fd.h"
 #include "platform/system.h"
@@ -25,7 +26,7 @@ public:
         win::DWORD error = win::NO_ERROR;
         const std::string host = HostPathOrError(fullPath.c_str(), &error);
         if (host.empty()) return error;
-        const UniqueFd file(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
+        const UniqueFd file = OpenRegularFile(host, O_RDONLY);
         if (!file) return errno == ENOENT || errno == ENOTDIR ? MissingError(host) : FileErrorOfErrno(errno);
         struct stat info;
         if (::fstat(file.Get(), &info) != 0) return FileErrorOfErrno(errno);
