@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <strings.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "machine_ini.h"
+#include "package_copy.h"
 #include "package.h"
 #include "scratch_folder.h"
 #include "sim_bridge.h"
@@ -42,36 +42,6 @@ std::string ReadFile(const fs::path &path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-bool EndsWithNoCase(const std::string &text, const char *suffix) {
-    const std::size_t length = std::strlen(suffix);
-    return text.size() >= length && strcasecmp(text.c_str() + text.size() - length, suffix) == 0;
-}
-
-// What the installer reads of a package: the message and notice files, the
-// language table and the INF files. Driver files are left out.
-bool ReadByInstaller(const fs::path &relative) {
-    const std::string name = relative.filename().string();
-    return strcasecmp(relative.begin()->string().c_str(), "RES") == 0 || EndsWithNoCase(name, ".inf") ||
-           EndsWithNoCase(name, ".ini");
-}
-
-// A copy of `from` made of hard links (copies where a link cannot be made).
-bool LinkTree(const fs::path &from, const fs::path &to, std::string *error) {
-    std::error_code ec;
-    fs::create_directories(to, ec);
-    for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path target = to / it->path().lexically_relative(from);
-        if (it->is_directory(ec)) {
-            fs::create_directories(target, ec);
-        } else {
-            fs::create_hard_link(it->path(), target, ec);
-            if (ec) fs::copy_file(it->path(), target, ec);
-        }
-    }
-    if (ec) *error = "cannot copy the package: " + ec.message();
-    return !ec;
 }
 
 bool MakeMachine(const CellJob &job, const fs::path &machine, const fs::path &package, std::string *error) {
@@ -207,26 +177,6 @@ void ReadInfStore(const CellJob &job, const fs::path &machine, Cell *cell) {
 
 }  // namespace
 
-bool CopyPackage(const std::string &package, const std::string &copy, const std::string &setupProgram,
-                 std::string *error) {
-    std::error_code ec;
-    fs::create_directories(copy, ec);
-    for (fs::recursive_directory_iterator it(package, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path relative = it->path().lexically_relative(package);
-        if (it->is_directory(ec)) fs::create_directories(fs::path(copy) / relative, ec);
-        else if (it->is_regular_file(ec) && ReadByInstaller(relative)) fs::copy_file(it->path(), fs::path(copy) / relative, ec);
-    }
-    if (ec) {
-        *error = "cannot copy the package: " + ec.message();
-        return false;
-    }
-    const fs::path program = fs::path(copy) / "setup";
-    fs::remove(program, ec);
-    fs::copy_file(setupProgram, program, ec);
-    if (ec) *error = "cannot copy " + setupProgram + ": " + ec.message();
-    return !ec;
-}
-
 Cell RunCell(const CellJob &job) {
     Cell cell;
     cell.family = job.family->id;
@@ -239,7 +189,7 @@ Cell RunCell(const CellJob &job) {
     const fs::path root = scratch.Path();
     const fs::path machine = root / "machine";
     const fs::path package = root / "package";
-    if (!LinkTree(job.package, package, &cell.runError) ||
+    if (!LinkPackage(job.package, package.string(), &cell.runError) ||
         !MakeMachine(job, machine, package, &cell.runError))
         return cell;
     Run(job, package / "setup", machine, root / "output.txt", &cell);

@@ -11,12 +11,6 @@
 
 namespace check {
 
-// Copies what the installer reads of `package` (its language table, message
-// and notice files and INF files; driver files are left out) into `copy`,
-// with this build's `setupProgram` as its program.
-bool CopyPackage(const std::string &package, const std::string &copy, const std::string &setupProgram,
-                 std::string *error);
-
 // Each run works in a copy of the package copy made of hard links: the
 // installer reads its package and never writes to it, and a program file
 // of its own keeps its single-copy counter apart from the other runs'.

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "cell_run.h"
+#include "package_copy.h"
 #include "scratch_folder.h"
 
 namespace check {

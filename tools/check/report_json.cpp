@@ -91,7 +91,7 @@ std::string InfJson(const InfFile &inf) {
         .Flag("modelsRead", inf.modelsRead)
         .Texts("models", inf.models)
         .OptionalText("layoutFile", inf.layoutFile)
-        .Flag("layoutFileFound", inf.layoutFileFound)
+        .Raw("layoutFileFound", inf.layoutFile.empty() ? "null" : inf.layoutFileFound ? "true" : "false")
         .Json();
 }
 

@@ -9,6 +9,8 @@ namespace check {
 namespace {
 
 constexpr std::size_t kListedInfs = 10;
+// Files named in one cell of the table; more are counted.
+constexpr std::size_t kNamedInCell = 3;
 
 std::string Pad(const std::string &text, std::size_t width) {
     return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
@@ -20,6 +22,13 @@ std::string Joined(const std::vector<std::string> &parts, const char *separator)
     std::string text;
     for (const std::string &part : parts) text += (text.empty() ? "" : separator) + part;
     return text;
+}
+
+// Up to kNamedInCell parts, then "+N more".
+std::string Listed(const std::vector<std::string> &parts) {
+    if (parts.size() <= kNamedInCell) return Joined(parts, " ");
+    const std::vector<std::string> named(parts.begin(), parts.begin() + kNamedInCell - 1);
+    return Joined(named, " ") + " +" + std::to_string(parts.size() - named.size()) + " more";
 }
 
 const Cell *FirstCellOf(const Report &report, const std::string &family) {
@@ -36,7 +45,7 @@ std::string WizardSaw(const Cell *cell) {
     if (!cell || cell->wizardInfs.empty()) return "-";
     std::vector<std::string> names;
     for (const std::string &inf : cell->wizardInfs) names.push_back(BaseName(inf));
-    return Joined(names, " ");
+    return Listed(names);
 }
 
 std::string StoreText(const Cell *cell) {
@@ -47,7 +56,7 @@ std::string StoreText(const Cell *cell) {
         if (!stored.provider.empty()) text += " (" + stored.provider + ")";
         files.push_back(text);
     }
-    return Joined(files, " ");
+    return Listed(files);
 }
 
 class Printer {

@@ -4,7 +4,6 @@
 
 #include "platform/sim/codepage.h"
 #include "platform/sim/machine.h"
-#include "platform/sim/paths.h"
 #include "platform/sim/transcript.h"
 
 namespace check {
@@ -12,8 +11,6 @@ namespace check {
 bool CreateMachine(const std::string &path, std::string *error) { return sim::CreateMachineFolder(path, error); }
 
 void UseMachine(const std::string &path) { sim::Machine::UseFolder(path); }
-
-std::string WindowsPathOf(const std::string &hostPath) { return sim::WindowsPath(hostPath); }
 
 std::string AnsiToUtf8(const std::string &ansi, win::UINT codePage) { return sim::AnsiToUtf8(ansi, codePage); }
 

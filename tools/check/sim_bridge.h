@@ -1,7 +1,7 @@
 // What the check needs of the simulated machine beyond the program's own
 // platform calls: throw-away machines made from the built-in template, the
-// machine this process itself works on, the drive mapping of host paths,
-// code-page conversions and the transcript's JSON.
+// machine this process itself works on, code-page conversions and the
+// transcript's JSON.
 #pragma once
 
 #include <map>
@@ -15,8 +15,6 @@ namespace check {
 bool CreateMachine(const std::string &path, std::string *error);
 // Makes the machine at `path` the one this process works on.
 void UseMachine(const std::string &path);
-// The Windows path of a host path on this process's machine.
-std::string WindowsPathOf(const std::string &hostPath);
 
 std::string AnsiToUtf8(const std::string &ansi, win::UINT codePage);
 // True when `ansi` is text of `codePage` that converts to Unicode and back
