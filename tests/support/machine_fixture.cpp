@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>

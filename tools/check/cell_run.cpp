@@ -44,6 +44,11 @@ std::string ReadFile(const fs::path &path) {
     return text.str();
 }
 
+std::string LastLine(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text.substr(text.find_last_of('\n') + 1);
+}
+
 bool MakeMachine(const CellJob &job, const fs::path &machine, const fs::path &package, std::string *error) {
     if (!CreateMachine(machine.string(), error)) return false;
     const Family &family = *job.family;
@@ -110,8 +115,9 @@ void Run(const CellJob &job, const fs::path &program, const fs::path &machine, c
         return;
     }
 
-    // The program is left unreaped until what it started is gone too, so
-    // that its process group cannot be another's.
+    // The program is reaped only once its process group (the wizard it
+    // started, too) has been killed, so that the group's id cannot have
+    // passed to another process by then.
     const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
     for (;;) {
         siginfo_t info = {};
@@ -193,6 +199,9 @@ Cell RunCell(const CellJob &job) {
         !MakeMachine(job, machine, package, &cell.runError))
         return cell;
     Run(job, package / "setup", machine, root / "output.txt", &cell);
+    if (cell.runError.empty() && !cell.timedOut && cell.exitStatus != 0)
+        cell.runError = "the installer ended with status " + std::to_string(cell.exitStatus) + ": " +
+                        LastLine(ReadFile(root / "output.txt"));
     ReadTranscript(machine, &cell);
     ReadInfStore(job, machine, &cell);
     return cell;
