@@ -26,6 +26,7 @@ std::string Consequence(const Cell &cell, const std::string &mark) {
     const std::string wParam = cell.wParam.empty() ? "nothing is posted to the parent"
                                                    : "the parent receives wParam " + cell.wParam;
     if (mark == "silent") return "the installer stops without a message; " + wParam;
+    if (mark == "no-inf") return "the wizard opens but finds no INF file through DevicePath";
     if (mark == "timeout") return "the installer did not end within a minute";
     if (mark == "error") return cell.runError;
     const Box *box = FirstMessage(cell);
@@ -70,7 +71,8 @@ std::string CellMark(const Cell &cell) {
     if (!cell.runError.empty()) return "error";
     if (cell.timedOut) return "timeout";
     if (const Box *box = FirstMessage(cell)) return box->key.empty() ? "message" : box->key;
-    return cell.wizardOpened ? "ok" : "silent";
+    if (!cell.wizardOpened) return "silent";
+    return cell.wizardInfs.empty() ? "no-inf" : "ok";
 }
 
 void JudgeCells(const Report &report, std::vector<Problem> *problems) {

@@ -20,8 +20,9 @@ void NameBoxes(const MessageTexts &texts, std::vector<Cell> *cells);
 void NameStoredProviders(const std::vector<InfFile> &infs, std::vector<Cell> *cells);
 
 // "ok" (the wizard opened, no message but the notice), the key of the
-// first message shown, "silent" (stopped without a message), "timeout" or
-// "error" (the run could not be made).
+// first message shown, "silent" (stopped without a message), "no-inf" (the
+// wizard found no INF file), "timeout" or "error" (the run could not be
+// made).
 std::string CellMark(const Cell &cell);
 
 // One problem per family and mark other than "ok", naming the languages.
