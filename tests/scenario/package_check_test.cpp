@@ -178,6 +178,25 @@ TEST(PackageCheck, NamesTheInfWhoseProviderIsNoFileName) {
     EXPECT_EQ((*nt4)["infStore"].items[0]["provider"].text, "Test Maker");
 }
 
+// The driver folder below the program, under a name that is no 8.3 name:
+// the 95 family points the wizard at it by its short path.
+TEST(PackageCheck, DriverFolderIsGivenToTheInstallerAndSeenByTheWizard) {
+    Package package;
+    package.Write("RES/PSDI_ENG.IRC", Messages());
+    package.Write("Printer Driver/PRN95.INF", PrinterInf("$CHICAGO$", "Talvo"));
+    package.Write("Printer Driver/PRNNT.INF", PrinterInf("$Windows NT$", "Talvo"));
+
+    const CheckRun run = RunCheck({"--json", "--driver-folder", "Printer Driver", package.Folder()});
+    EXPECT_EQ(run.result.status, 0) << run.result.out;
+    const Value *win95 = RunOf(run.json, "95", "ENG");
+    ASSERT_TRUE(win95);
+    EXPECT_EQ((*win95)["mark"].text, "ok");
+    EXPECT_EQ((*win95)["wizardInfs"].items.size(), 2u);
+    ASSERT_EQ((*win95)["infStore"].items.size(), 1u);
+    EXPECT_EQ((*win95)["infStore"].items[0]["path"].text, "C:\\WINDOWS\\Inf\\Other\\TalvoPRN95.INF");
+    EXPECT_EQ((*win95)["infStore"].items[0]["copyOf"].text, "Printer Driver\\PRN95.INF");
+}
+
 TEST(PackageCheck, NamesAnInvalidLanguageTable) {
     Package package;
     package.Write("RES/PSDI_ENG.IRC", Messages());

@@ -16,6 +16,10 @@ std::string Pad(const std::string &text, std::size_t width) {
     return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
 }
 
+std::string Counted(std::size_t count, const std::string &noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 std::string BaseName(const std::string &path) { return path.substr(path.find_last_of('\\') + 1); }
 
 std::string Joined(const std::vector<std::string> &parts, const char *separator) {
@@ -115,7 +119,7 @@ std::string InfLine(const InfFile &inf) {
     line += "  " + (inf.signaturePresent ? inf.signature : std::string("(no Signature)"));
     line += "  families: " + (inf.families.empty() ? std::string("none") : Joined(inf.families, " "));
     if (!inf.provider.empty()) line += "  provider " + inf.provider;
-    line += "  " + std::to_string(inf.models.size()) + (inf.models.size() == 1 ? " model" : " models");
+    line += "  " + Counted(inf.models.size(), "model");
     return line;
 }
 
@@ -135,18 +139,19 @@ void PrintText(const Report &report, bool colour, std::FILE *out) {
     PrintMatrix(report, printer);
     printer.Line("");
 
-    char timing[96];
-    std::snprintf(timing, sizeof timing, "%zu runs, %zu INF files, %zu languages in %.2f s", report.cells.size(),
-                  report.infs.size(), report.languages.size(), report.seconds);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f s", report.seconds);
+    const std::string timing = Counted(report.cells.size(), "run") + ", " + Counted(report.infs.size(), "INF file") +
+                               ", " + Counted(report.languages.size(), "language") + " in " + seconds;
     if (report.problems.empty()) {
-        printer.Line("No problems found: " + std::string(timing) + ".");
+        printer.Line("No problems found: " + timing + ".");
         return;
     }
     printer.Line(printer.Bold("Problems (" + std::to_string(report.problems.size()) + "):"));
     for (const Problem &problem : report.problems)
         printer.Line("  " + problem.file + (problem.line ? ":" + std::to_string(problem.line) : "") + ": " +
                      problem.message);
-    printer.Line(std::string(timing) + ".");
+    printer.Line(timing + ".");
 }
 
 }  // namespace check
