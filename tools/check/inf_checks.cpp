@@ -1,6 +1,8 @@
 #include "inf_checks.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "inf/inf_acceptance.h"
 #include "inf/inf_file.h"
@@ -27,12 +29,12 @@ std::string Utf8(const CString &text) { return AnsiToUtf8(text, kPackageCodePage
 // why it does not open and whether its layout file joins it.
 void Open(CSetupApi &api, const std::string &path, InfFile *inf) {
     DWORD size = 0;
-    std::vector<DWORD> buffer(64, 0);
-    auto *information = reinterpret_cast<SP_INF_INFORMATION *>(buffer.data());
-    if (api.SetupGetInfInformation(path.c_str(), INFINFO_INF_NAME_IS_ABSOLUTE, nullptr, 0, &size) && size >= 2 &&
-        size <= buffer.size() * sizeof(DWORD) &&
-        api.SetupGetInfInformation(path.c_str(), INFINFO_INF_NAME_IS_ABSOLUTE, information, size, &size))
-        inf->win4Style = information->InfStyle == INF_STYLE_WIN4;
+    if (api.SetupGetInfInformation(path.c_str(), INFINFO_INF_NAME_IS_ABSOLUTE, nullptr, 0, &size) && size >= 2) {
+        std::vector<DWORD> buffer(std::max<std::size_t>(size, sizeof(SP_INF_INFORMATION)) / sizeof(DWORD) + 1, 0);
+        auto *information = reinterpret_cast<SP_INF_INFORMATION *>(buffer.data());
+        if (api.SetupGetInfInformation(path.c_str(), INFINFO_INF_NAME_IS_ABSOLUTE, information, size, &size))
+            inf->win4Style = information->InfStyle == INF_STYLE_WIN4;
+    }
 
     UINT errorLine = 0;
     SetLastError(0);
@@ -108,8 +110,6 @@ void Judge(const InfFile &inf, std::vector<Problem> *problems) {
         problem(0, "no model names: the Windows NT 4.0 step fails with IDS_ERR_READINF");
     else if (inf.opens && inf.models.empty())
         problem(0, "the models section lists no model");
-    if (inf.opens && !inf.layoutFile.empty() && !inf.layoutFileFound)
-        problem(0, "LayoutFile " + Quoted(inf.layoutFile) + " not found");
 }
 
 }  // namespace

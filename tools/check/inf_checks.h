@@ -1,7 +1,8 @@
 // Every INF file of the driver folder, read through the installer's own
 // code: opened as the setup API opens it, [Version] as the driver-folder
 // check reads it, the provider, the Windows 95 family's copy name, the
-// model names and the layout file.
+// model names and the layout file. A layout file the setup API does not
+// find is told, not counted as a problem: the installer reads no line of it.
 #pragma once
 
 #include <functional>

@@ -120,6 +120,7 @@ std::string InfLine(const InfFile &inf) {
     line += "  families: " + (inf.families.empty() ? std::string("none") : Joined(inf.families, " "));
     if (!inf.provider.empty()) line += "  provider " + inf.provider;
     line += "  " + Counted(inf.models.size(), "model");
+    if (!inf.layoutFile.empty()) line += "  layout " + inf.layoutFile + (inf.layoutFileFound ? "" : " not found");
     return line;
 }
 
