@@ -50,7 +50,7 @@ BOOL CMirtelApp::kParseCommandLine() {
             }
         }
         if (!valid) {
-            ShowMessage("IDS_ERR_CMDLINE", nullptr, argument, nullptr);
+            ShowMessage(msg::kErrCmdLine, nullptr, argument, nullptr);
             return FALSE;
         }
     }
@@ -58,7 +58,7 @@ BOOL CMirtelApp::kParseCommandLine() {
     // A result can only be posted with both the window and the message.
     if (m_strParentWnd.empty() != m_strNotifyMsg.empty()) {
         m_strParentWnd.clear();
-        ShowMessage("IDS_ERR_OR_SWITCH", nullptr, "+M:\n+W:", nullptr);
+        ShowMessage(msg::kErrOrSwitch, nullptr, "+M:\n+W:", nullptr);
         return FALSE;
     }
 
@@ -70,7 +70,7 @@ BOOL CMirtelApp::kParseCommandLine() {
             }
         }
         if (m_strLangId.size() != 4) {
-            ShowMessage("IDS_ERR_CMDLINE", nullptr, ("+H:" + m_strLangId).c_str(), nullptr);
+            ShowMessage(msg::kErrCmdLine, nullptr, ("+H:" + m_strLangId).c_str(), nullptr);
             return FALSE;
         }
     }

@@ -7,6 +7,7 @@
 #include "framework/afx.h"
 #include "inf/setup_api.h"
 #include "lang/langs_def.h"
+#include "lang/message_keys.h"
 #include "lang/resource_file.h"
 #include "registry/reg_infomation.h"
 

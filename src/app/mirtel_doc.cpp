@@ -7,7 +7,7 @@
 BOOL CMirtelDoc::OnNewDocument() {
     if (!CDocument::OnNewDocument()) return FALSE;
     CString title;
-    GetMirtelApp()->m_resFile.GetString("AFX_IDS_APP_TITLE", title);
+    GetMirtelApp()->m_resFile.GetString(msg::kAppTitle, title);
     SetTitle(title.c_str());
     return TRUE;
 }

@@ -86,14 +86,14 @@ BOOL CMirtelApp::RunStartUp() {
 
     kGetOSVersion();
     if (m_nOSCode == kOSUnsupported) {
-        ShowMessage("IDS_ERR_OSVERSION");
+        ShowMessage(msg::kErrOSVersion);
         return FALSE;
     }
 
     if (!TakeMachineMutex()) return FALSE;
 
     if ((m_nOSCode == kOSWinNT4 || m_nOSCode == kOSWinNT5) && !kIsAdministrator()) {
-        ShowMessage("IDS_ERR_NO_ADMIN");
+        ShowMessage(msg::kErrNoAdmin);
         return FALSE;
     }
 
@@ -102,15 +102,15 @@ BOOL CMirtelApp::RunStartUp() {
     BOOL restored = FALSE;
     if (!m_regInfo.RestoreBackupRegistry(restored)) {
         WriteLog(this, "Err : No restore backup registory\n");
-        ShowMessage("IDS_ERR_REGSTORY", "IDS_WRN_REGSTORY");
+        ShowMessage(msg::kErrRegStory, msg::kWrnRegStory);
         return FALSE;
     }
     if (restored) {
         if (m_nOSCode == kOSWinNT5) {
-            ShowMessage("IDS_INF_RECOVER_REG", "IDS_INF_REBOOT");
+            ShowMessage(msg::kInfRecoverReg, msg::kInfReboot);
             m_bNeedReboot = TRUE;
         } else {
-            ShowMessage("IDS_INF_RECOVER_REG");
+            ShowMessage(msg::kInfRecoverReg);
         }
         m_bErrorShown = FALSE;
         return FALSE;
@@ -118,13 +118,13 @@ BOOL CMirtelApp::RunStartUp() {
 
     CString driverDir;
     if (!MakeFullPath(m_strAppDir.c_str(), m_strDriverDir.c_str(), driverDir)) {
-        ShowMessage("IDS_ERR_CMDLINE", nullptr, ("+G:" + m_strDriverDir).c_str(), nullptr);
+        ShowMessage(msg::kErrCmdLine, nullptr, ("+G:" + m_strDriverDir).c_str(), nullptr);
         return FALSE;
     }
     m_strDriverDir = driverDir;
 
     if (CheckWizardOrLibraryInUse()) {
-        ShowMessage("IDS_ERR_ADDWIZARD1", "IDS_ERR_ADDWIZARD2");
+        ShowMessage(msg::kErrAddWizard1, msg::kErrAddWizard2);
         m_bErrorShown = FALSE;
         return FALSE;
     }
@@ -136,7 +136,7 @@ BOOL CMirtelApp::RunStartUp() {
     m_strErrorFile.clear();
     CString copied;
     if (!kCopyOemInf(copied)) {
-        ShowMessage("IDS_ERR_READINF", nullptr,
+        ShowMessage(msg::kErrReadInf, nullptr,
                     m_strErrorFile.empty() ? nullptr : m_strErrorFile.c_str(), nullptr);
         return FALSE;
     }

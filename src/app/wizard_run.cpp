@@ -38,7 +38,7 @@ LRESULT CMainFrame::OnStartAddWizard(WPARAM, LPARAM) {
         BOOL begun = FALSE;
         if (!app->kSetAddWizardRegistry(begun)) {
             if (begun) app->m_regInfo.ResetRegistry();
-            app->ShowMessage("IDS_ERR_REGSTORY");
+            app->ShowMessage(msg::kErrRegStory);
             WriteLog(app, "Err : Set registory error Mirtel Infomation \n");
             PostMessage(WM_CLOSE);
             return 0;
@@ -55,7 +55,7 @@ LRESULT CMainFrame::OnStartAddWizard(WPARAM, LPARAM) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
                         nullptr, nullptr, &startup, &process)) {
-        app->ShowMessage("IDS_ERR_WIZARD_RUN");
+        app->ShowMessage(msg::kErrWizardRun);
         if (!app->m_bNoRegistry) app->m_regInfo.ResetRegistry();
         PostMessage(WM_CLOSE);
         return 0;
@@ -81,7 +81,7 @@ LRESULT CMainFrame::OnStartAddWizard(WPARAM, LPARAM) {
         DeleteDriverIndexFiles(app->m_strWinInfDir);
         if (!app->m_regInfo.ResetRegistry()) {
             // The backup stays; the next start puts the values back.
-            app->ShowMessage("IDS_ERR_REGSTORY", "IDS_WRN_REGSTORY");
+            app->ShowMessage(msg::kErrRegStory, msg::kWrnRegStory);
             WriteLog(app, "Err : Reset registory error Mirtel Infomation \n");
             PostMessage(WM_CLOSE);
             return 0;

@@ -1,31 +1,15 @@
 // The driver folder's INF files: which of them install a printer on the
 // running family of Windows, and so which folder the wizard is pointed at.
 #include "app/mirtel_app.h"
+#include "inf/inf_acceptance.h"
 #include "inf/inf_paths.h"
 #include "lang/path_utils.h"
-
-namespace {
-
-bool IsAcceptedSignature(const CString &signature, WORD osCode) {
-    switch (osCode) {
-    case kOSWin95:
-    case kOSWin98:
-        return SameTextNoCase(signature, "$Windows 95$") || SameTextNoCase(signature, "$CHICAGO$");
-    case kOSWinNT4:
-    case kOSWinNT5:
-        return SameTextNoCase(signature, "$Windows NT$");
-    default:
-        return false;
-    }
-}
-
-}  // namespace
 
 BOOL CMirtelApp::kCheckInfFile() {
     CStringList found;
     FindFilesRecursive(m_strDriverDir, "*.inf", found);
     if (found.empty()) {
-        ShowMessage("IDS_ERR_SOURCEPATHNG");
+        ShowMessage(msg::kErrSourcePathNG);
         return FALSE;
     }
 
@@ -39,14 +23,14 @@ BOOL CMirtelApp::kCheckInfFile() {
         CString infClass;
         int present = 0;
         if (!ReadProfileString(path.c_str(), "Version", "Class", infClass, present)) {
-            ShowMessage("IDS_ERR_READINF", nullptr, path.c_str());
+            ShowMessage(msg::kErrReadInf, nullptr, path.c_str());
             return FALSE;
         }
-        if (!SameTextNoCase(infClass, "Printer")) continue;
+        if (!IsPrinterClass(infClass)) continue;
 
         CString signature;
         if (!ReadProfileString(path.c_str(), "Version", "Signature", signature, present)) {
-            ShowMessage("IDS_ERR_READINF", nullptr, path.c_str());
+            ShowMessage(msg::kErrReadInf, nullptr, path.c_str());
             return FALSE;
         }
         if (!IsAcceptedSignature(signature, m_nOSCode)) continue;
@@ -63,6 +47,6 @@ BOOL CMirtelApp::kCheckInfFile() {
     }
 
     if (!m_listInfFile.empty()) return TRUE;
-    ShowMessage("IDS_ERR_SOURCEPATHNG");
+    ShowMessage(msg::kErrSourcePathNG);
     return FALSE;
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr const char *kTitleKey = "AFX_IDS_APP_TITLE";
-
 struct FileCloser {
     void operator()(std::FILE *file) const { std::fclose(file); }
 };
@@ -87,7 +85,7 @@ void CMirtelApp::ShowMessage(const char *key1, const char *key2, const char *ext
     if (extra2 && *extra2) text += CString("\n") + extra2;
 
     CString caption;
-    m_resFile.GetString(kTitleKey, caption);
+    m_resFile.GetString(msg::kAppTitle, caption);
     MessageBoxA(MessageOwner(*this), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
     m_bErrorShown = TRUE;
 }

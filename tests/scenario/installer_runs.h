@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "lang/message_keys.h"
 #include "support/machine_fixture.h"
 #include "support/paths.h"
 
@@ -33,12 +34,8 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 
 // Every message the program can show, with its key as its text.
 inline std::string KeyMessages() {
-    std::string text = "[String]\r\nAFX_IDS_APP_TITLE=AFX_IDS_APP_TITLE\r\n";
-    for (const char *key :
-         {"IDS_ERR_CMDLINE", "IDS_ERR_OR_SWITCH", "IDS_ERR_OSVERSION", "IDS_ERR_NO_ADMIN",
-          "IDS_ERR_REGSTORY", "IDS_WRN_REGSTORY", "IDS_INF_RECOVER_REG", "IDS_INF_REBOOT",
-          "IDS_ERR_ADDWIZARD1", "IDS_ERR_ADDWIZARD2", "IDS_ERR_READINF", "IDS_ERR_SOURCEPATHNG",
-          "IDS_ERR_WIZARD_RUN"})
+    std::string text = "[String]\r\n";
+    for (const char *key : kMessageKeys)
         text += std::string(key) + "=" + key + "\r\n";
     return text;
 }

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/machine/machine.h"
+#include "platform/sim/machine/transcript.h"
 #include "support/paths.h"
 
 extern char **environ;
@@ -92,57 +92,7 @@ void Collect(int outFd, int errFd, RunResult *result) {
 }  // namespace
 
 bool ParseJsonObject(const std::string &line, TranscriptEvent *event) {
-    std::size_t pos = 0;
-    const auto skip = [&] {
-        while (pos < line.size() && std::isspace(static_cast<unsigned char>(line[pos]))) ++pos;
-    };
-    const auto string = [&](std::string *text) {
-        if (pos >= line.size() || line[pos] != '"') return false;
-        for (++pos; pos < line.size(); ++pos) {
-            char c = line[pos];
-            if (c == '"') {
-                ++pos;
-                return true;
-            }
-            if (c == '\\' && ++pos < line.size()) {
-                c = line[pos];
-                if (c == 'n') c = '\n';
-                else if (c == 't') c = '\t';
-                else if (c == 'r') c = '\r';
-                else if (c == 'u' && pos + 4 < line.size()) {
-                    c = static_cast<char>(std::strtol(line.substr(pos + 1, 4).c_str(), nullptr, 16));
-                    pos += 4;
-                }
-            }
-            text->push_back(c);
-        }
-        return false;
-    };
-    event->clear();
-    skip();
-    if (pos >= line.size() || line[pos++] != '{') return false;
-    skip();
-    if (pos < line.size() && line[pos] == '}') return true;
-    for (;;) {
-        std::string key, value;
-        skip();
-        if (!string(&key)) return false;
-        skip();
-        if (pos >= line.size() || line[pos++] != ':') return false;
-        skip();
-        if (pos < line.size() && line[pos] == '"') {
-            if (!string(&value)) return false;
-        } else {
-            while (pos < line.size() && line[pos] != ',' && line[pos] != '}') value.push_back(line[pos++]);
-            value = Trim(value);
-            if (value.empty()) return false;
-        }
-        (*event)[key] = value;
-        skip();
-        if (pos >= line.size()) return false;
-        if (line[pos] == '}') return true;
-        if (line[pos++] != ',') return false;
-    }
+    return sim::ParseTranscriptLine(line, event);
 }
 
 MachineFolder::MachineFolder() {

@@ -5,19 +5,13 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "lang/message_keys.h"
 #include "lang/resource_file.h"
 #include "platform/sim/text/codepage.h"
 #include "support/machine_fixture.h"
 #include "support/paths.h"
 
 namespace {
-
-const char *const kMessageKeys[] = {
-    "AFX_IDS_APP_TITLE",   "IDS_ERR_CMDLINE",    "IDS_ERR_OR_SWITCH",  "IDS_ERR_OSVERSION",
-    "IDS_ERR_NO_ADMIN",    "IDS_ERR_REGSTORY",   "IDS_WRN_REGSTORY",   "IDS_INF_RECOVER_REG",
-    "IDS_INF_REBOOT",      "IDS_ERR_ADDWIZARD1", "IDS_ERR_ADDWIZARD2", "IDS_ERR_READINF",
-    "IDS_ERR_SOURCEPATHNG", "IDS_ERR_WIZARD_RUN",
-};
 
 const std::pair<const char *, UINT> kLanguages[] = {
     {"ENG", 1252}, {"DEU", 1252}, {"FRA", 1252}, {"ESP", 1252},

@@ -57,6 +57,15 @@ TEST_F(SimFindFiles, FailsWithWindowsErrors) {
     }
 }
 
+// A folder named by its 8.3 alias, as the 95 family's DevicePath names the
+// driver folder, lists and opens like its long name, in any process.
+TEST_F(SimFindFiles, ListsAndOpensThroughAShortFolderName) {
+    WriteHostFile("My Drivers/Printer.inf", "x");
+    EXPECT_EQ(Find("C:\\MYDRIV~1\\*.inf"), (std::vector<std::string>{"Printer.inf"}));
+    EXPECT_EQ(GetFileAttributesA("C:\\mydriv~1\\printer.inf"), FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(GetFileAttributesA("C:\\MYDRIV~2\\Printer.inf"), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(SimFindFiles, MatchesThroughTheShortNameAndFillsTheRecord) {
     WriteHostFile("Short/setup.info", "12345");
     WriteHostFile("Short/plain.inf", "");

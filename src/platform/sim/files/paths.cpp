@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/sim/files/file_errors.h"
+#include "platform/sim/files/folder_listing.h"
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/text/codepage.h"
 #include "platform/sim/text/unicode.h"
@@ -156,8 +157,9 @@ bool Exists(const std::string &hostPath) {
     return lstat(hostPath.c_str(), &info) == 0;
 }
 
-// The entry of `folder` whose name equals `name` without regard to case;
-// empty when there is none. Of several, the one whose bytes sort first.
+// The entry of `folder` whose name, or else whose 8.3 alias, equals `name`
+// without regard to case; empty when there is none. Of several names, the
+// one whose bytes sort first.
 std::string FindEntryIgnoringCase(const std::string &folder, const std::string &name) {
     std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(folder.c_str()), closedir);
     if (!dir) return std::string();
@@ -168,7 +170,12 @@ std::string FindEntryIgnoringCase(const std::string &folder, const std::string &
         if (candidate == "." || candidate == "..") continue;
         if (UpcasedUtf16(candidate) == wanted && (found.empty() || candidate < found)) found = candidate;
     }
-    return found;
+    if (!found.empty() || name.find('~') == std::string::npos) return found;
+    std::vector<FolderEntry> entries;
+    if (ListFolder(folder, true, &entries))
+        for (const FolderEntry &entry : entries)
+            if (!entry.shortName.empty() && UpcasedUtf16(entry.shortName) == wanted) return entry.name;
+    return std::string();
 }
 
 bool HasInvalidCharacter(const std::string &element, win::UINT codePage) {

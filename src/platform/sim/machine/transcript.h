@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace sim {
@@ -15,6 +16,11 @@ std::string JsonHex(std::uint64_t value);
 // Bytes as lower-case hexadecimal, two digits each (no quotes), as the
 // transcript writes binary data such as registry values.
 std::string HexBytes(const std::string &bytes);
+
+// Reads one transcript line, a flat JSON object of string and number
+// fields, into field -> value (strings unescaped, numbers as written).
+// False when the line is not such an object.
+bool ParseTranscriptLine(const std::string &line, std::map<std::string, std::string> *fields);
 
 // Appends one line, e.g. {"event":"post",...}, with a single write.
 void AppendTranscript(const std::string &jsonObject);

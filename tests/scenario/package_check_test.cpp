@@ -1,0 +1,223 @@
+// mirtel-check on packages made here, each with one kind of fault: what the
+// matrix of runs and the problem list say about it, in the JSON document
+// and in the table.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "lang/message_keys.h"
+#include "support/json_value.h"
+#include "support/machine_fixture.h"
+#include "support/paths.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_json::Value;
+
+// A temporary package folder, removed when the object goes.
+class Package {
+public:
+    Package() {
+        std::string folder = (fs::temp_directory_path() / "mirtel-package-XXXXXX").string();
+        if (mkdtemp(folder.data()) != nullptr) m_folder = folder;
+    }
+    ~Package() {
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+    const std::string &Folder() const { return m_folder; }
+    void Write(const std::string &relative, const std::string &bytes) const {
+        const fs::path path = fs::path(m_folder) / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+private:
+    std::string m_folder;
+};
+
+// Every message the installer can show, "<key> text"; `lacking` left out,
+// `badLine` put in as the third line of the file.
+std::string Messages(const std::string &lacking = "", const std::string &badLine = "") {
+    std::string text = "[String]\r\n";
+    for (const char *key : kMessageKeys) {
+        if (key != lacking) text += std::string(key) + "=" + key + " text\r\n";
+        if (!badLine.empty() && key == std::string(msg::kAppTitle)) text += badLine + "\r\n";
+    }
+    return text;
+}
+
+std::string PrinterInf(const std::string &signature, const std::string &maker) {
+    return "[Version]\r\nSignature=\"" + signature +
+           "\"\r\nClass=Printer\r\nProvider=%Mfg%\r\n"
+           "[Manufacturer]\r\n%Mfg%=Models\r\n[Models]\r\n\"Test Printer\"=TEST,TestPrinter\r\n"
+           "[Strings]\r\nMfg=\"" + maker + "\"\r\n";
+}
+
+struct CheckRun {
+    testing_machine::RunResult result;
+    Value json;
+};
+
+CheckRun RunCheck(const std::vector<std::string> &arguments) {
+    CheckRun run;
+    run.result = testing_machine::RunProgram(testing_paths::BinDir() + "/mirtel-check", arguments, {});
+    std::string error;
+    if (std::find(arguments.begin(), arguments.end(), "--json") != arguments.end()) {
+        EXPECT_TRUE(testing_json::Parse(run.result.out, &run.json, &error)) << error << "\n" << run.result.out;
+    }
+    return run;
+}
+
+const Value *RunOf(const Value &json, const std::string &family, const std::string &language) {
+    for (const Value &run : json["runs"].items)
+        if (run["family"].text == family && run["language"].text == language) return &run;
+    ADD_FAILURE() << "no run for " << family << " " << language;
+    return nullptr;
+}
+
+std::string Mark(const Value &json, const std::string &family, const std::string &language) {
+    const Value *run = RunOf(json, family, language);
+    return run ? (*run)["mark"].text : std::string();
+}
+
+// The problems, "file[:line]: message", as the table prints them.
+std::vector<std::string> Problems(const Value &json) {
+    std::vector<std::string> lines;
+    for (const Value &problem : json["problems"].items)
+        lines.push_back(problem["file"].text +
+                        (problem["line"].IsNull() ? "" : ":" + std::to_string(static_cast<int>(problem["line"].number))) +
+                        ": " + problem["message"].text);
+    return lines;
+}
+
+// The problem line that begins with `start`; empty when there is none.
+std::string ProblemStarting(const Value &json, const std::string &start) {
+    for (const std::string &line : Problems(json))
+        if (line.rfind(start, 0) == 0) return line;
+    return std::string();
+}
+
+TEST(PackageCheck, ExamplePackageInstallsEverywhereInEveryLanguage) {
+    const CheckRun run = RunCheck({"--json", testing_paths::BinDir() + "/../package"});
+    EXPECT_EQ(run.result.status, 0) << run.result.err;
+    EXPECT_TRUE(run.json["ok"].flag);
+    EXPECT_EQ(run.json["runs"].items.size(), 5u * 7u);
+    for (const Value &cell : run.json["runs"].items) {
+        EXPECT_EQ(cell["mark"].text, "ok") << cell["family"].text << " " << cell["language"].text;
+        EXPECT_EQ(cell["wParam"].text, "0x0");
+    }
+    const Value *nt4 = RunOf(run.json, "nt4", "ENG");
+    ASSERT_TRUE(nt4);
+    ASSERT_EQ((*nt4)["infStore"].items.size(), 1u);
+    EXPECT_EQ((*nt4)["infStore"].items[0]["path"].text, "C:\\WINDOWS\\Inf\\OEM0.inf");
+    EXPECT_EQ((*nt4)["infStore"].items[0]["copyOf"].text, "TALVONT.INF");
+}
+
+// One INF, for the NT family only; a German file without the message that
+// tells of it; a Japanese file with a line that is no Shift-JIS; and an
+// image INF that the setup API cannot open.
+TEST(PackageCheck, NamesTheFaultsOfMessageAndInfFiles) {
+    Package package;
+    package.Write("RES/PSDI_ENG.IRC", Messages());
+    package.Write("RES/PSDI_DEU.IRC", Messages(msg::kErrSourcePathNG));
+    package.Write("RES/PSDI_JPN.IRC", Messages("", "IDS_NOTE=\x82\xa0\x81\x20"));
+    package.Write("NT.INF", PrinterInf("$Windows NT$", "Test Maker"));
+    package.Write("SCANNER.INF", "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Image\r\n[Broken\r\nA=B\r\n");
+
+    const CheckRun run = RunCheck({"--json", "--languages", "ENG,DEU,JPN", package.Folder()});
+    EXPECT_EQ(run.result.status, 1) << run.result.err;
+    const Value &json = run.json;
+    struct Expected {
+        const char *family, *language, *mark, *wParam;
+    };
+    for (const Expected &cell : {Expected{"95", "ENG", "IDS_ERR_SOURCEPATHNG", "0x1"},
+                                 Expected{"98", "JPN", "IDS_ERR_SOURCEPATHNG", "0x1"},
+                                 Expected{"95", "DEU", "silent", "0x0"},
+                                 Expected{"nt4", "DEU", "ok", "0x0"},
+                                 Expected{"7", "ENG", "ok", "0x0"}}) {
+        const Value *found = RunOf(json, cell.family, cell.language);
+        ASSERT_TRUE(found);
+        EXPECT_EQ((*found)["mark"].text, cell.mark) << cell.family << " " << cell.language;
+        EXPECT_EQ((*found)["wParam"].text, cell.wParam) << cell.family << " " << cell.language;
+    }
+    for (const char *start : {"RES\\PSDI_DEU.IRC: no text in [String] for IDS_ERR_SOURCEPATHNG",
+                              "RES\\PSDI_JPN.IRC:3: does not decode in code page 932",
+                              "SCANNER.INF:4: the setup API does not open it: error 0xe0000001 at line 4",
+                              "Windows 95: ENG JPN: IDS_ERR_SOURCEPATHNG shown"})
+        EXPECT_NE(ProblemStarting(json, start), "") << start;
+    EXPECT_EQ(json["infs"].items.size(), 2u);
+
+    // The table says the same.
+    const CheckRun text = RunCheck({"--languages", "ENG,DEU,JPN", package.Folder()});
+    EXPECT_EQ(text.result.status, 1);
+    for (const std::string &line : Problems(json))
+        EXPECT_NE(text.result.out.find(line), std::string::npos) << line << "\n" << text.result.out;
+    EXPECT_NE(text.result.out.find("Windows 95       IDS_ERR_SOURCEPATHNG  silent"), std::string::npos)
+        << text.result.out;
+}
+
+TEST(PackageCheck, NamesTheInfWhoseProviderIsNoFileName) {
+    Package package;
+    package.Write("RES/PSDI_ENG.IRC", Messages());
+    package.Write("BADPROV.INF", PrinterInf("$CHICAGO$", "Talvo\\Drivers"));
+    package.Write("NT.INF", PrinterInf("$Windows NT$", "Test Maker"));
+
+    const CheckRun run = RunCheck({"--json", package.Folder()});
+    EXPECT_EQ(run.result.status, 1);
+    EXPECT_EQ(Mark(run.json, "95", "ENG"), "IDS_ERR_READINF");
+    EXPECT_NE(ProblemStarting(run.json, "BADPROV.INF: Provider \"Talvo\\Drivers\" is no file name"), "");
+    EXPECT_NE(ProblemStarting(run.json, "Windows 95: ENG: IDS_ERR_READINF shown (D:\\BADPROV.INF)"), "");
+    const Value *nt4 = RunOf(run.json, "nt4", "ENG");
+    ASSERT_TRUE(nt4);
+    ASSERT_EQ((*nt4)["infStore"].items.size(), 1u);
+    EXPECT_EQ((*nt4)["infStore"].items[0]["provider"].text, "Test Maker");
+}
+
+// The driver folder below the program, under a name that is no 8.3 name:
+// the 95 family points the wizard at it by its short path.
+TEST(PackageCheck, DriverFolderIsGivenToTheInstallerAndSeenByTheWizard) {
+    Package package;
+    package.Write("RES/PSDI_ENG.IRC", Messages());
+    package.Write("Printer Driver/PRN95.INF", PrinterInf("$CHICAGO$", "Talvo"));
+    package.Write("Printer Driver/PRNNT.INF", PrinterInf("$Windows NT$", "Talvo"));
+
+    const CheckRun run = RunCheck({"--json", "--driver-folder", "Printer Driver", package.Folder()});
+    EXPECT_EQ(run.result.status, 0) << run.result.out;
+    const Value *win95 = RunOf(run.json, "95", "ENG");
+    ASSERT_TRUE(win95);
+    EXPECT_EQ((*win95)["mark"].text, "ok");
+    EXPECT_EQ((*win95)["wizardInfs"].items.size(), 2u);
+    ASSERT_EQ((*win95)["infStore"].items.size(), 1u);
+    EXPECT_EQ((*win95)["infStore"].items[0]["path"].text, "C:\\WINDOWS\\Inf\\Other\\TalvoPRN95.INF");
+    EXPECT_EQ((*win95)["infStore"].items[0]["copyOf"].text, "Printer Driver\\PRN95.INF");
+}
+
+TEST(PackageCheck, NamesAnInvalidLanguageTable) {
+    Package package;
+    package.Write("RES/PSDI_ENG.IRC", Messages());
+    package.Write("LANGSDEF.INI", "[ENGLISH]\r\nOmittedName=ENGL\r\nLangID=0x0409\r\n");
+    package.Write("NT.INF", PrinterInf("$Windows NT$", "Test Maker"));
+
+    const CheckRun run = RunCheck({"--json", package.Folder()});
+    EXPECT_EQ(run.result.status, 1);
+    EXPECT_FALSE(run.json["languageTable"]["valid"].flag);
+    EXPECT_NE(ProblemStarting(run.json, "LANGSDEF.INI: invalid language table"), "");
+    EXPECT_EQ(Mark(run.json, "xp", "ENG"), "IDS_RESOURCE_FILE_NOT_FOUND");
+}
+
+TEST(PackageCheck, RefusesAnUnusableCommandLine) {
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{}, {"--bogus", "x"}, {"--languages", "ENGLISH", "."}, {"/no/such/folder"}}) {
+        const testing_machine::RunResult run =
+            testing_machine::RunProgram(testing_paths::BinDir() + "/mirtel-check", arguments, {});
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_NE(run.err.find("usage: mirtel-check"), std::string::npos) << run.err;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+// What the check found: the package's languages and INF files, one run of
+// the installer per family and language, and the problems. The text and
+// JSON reports print this; nothing here is printed twice in two ways.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "families.h"
+
+namespace check {
+
+// One problem: the file it is in (a path within the package, or a family
+// for a run), the line when there is one (0: none), what is wrong.
+struct Problem {
+    std::string file;
+    int line = 0;
+    std::string message;
+};
+
+struct Language {
+    std::string code;  // OmittedName: ENG, JPN, ...
+    std::string name;  // the table's name: ENGLISH, JAPANESE, ...
+    unsigned langId = 0;
+    unsigned codePage = 0;
+    std::string messageFile;               // RES\PSDI_<code>.IRC
+    std::vector<std::string> missingKeys;  // keys the installer can show that the file lacks
+    std::vector<int> undecodableLines;     // lines that do not decode in the code page
+    std::string noticeFile;                // RES\PSDI_<code>1.TXT, empty when none
+    std::vector<int> undecodableNoticeLines;
+};
+
+struct LanguageTable {
+    std::string source;  // "built-in", or the LANGSDEF.INI used (within the package)
+    bool valid = true;
+};
+
+struct InfFile {
+    std::string file;  // path within the package, "\"-separated
+    // Opened as the setup API opens it.
+    bool opens = false;
+    unsigned long openError = 0;  // GetLastError when it did not open
+    unsigned errorLine = 0;
+    bool win4Style = true;
+    // [Version] as the driver-folder check reads it: raw profile values.
+    bool classPresent = false;
+    std::string infClass;
+    bool signaturePresent = false;
+    std::string signature;
+    std::vector<std::string> families;  // ids of the families whose check takes it
+    // As the setup API gives it: tokens replaced.
+    std::string provider;
+    // The Windows 95 family's copy in Inf\Other: its name, or why there is none.
+    std::string oemName95;
+    std::string oemName95Refusal;
+    bool modelsRead = false;
+    std::vector<std::string> models;
+    std::string layoutFile;  // [Version] LayoutFile; empty when none is named
+    bool layoutFileFound = false;
+};
+
+struct Box {
+    std::string key;  // the message key it shows; "notice" for the notice file; empty when unknown
+    std::string caption;
+    std::string text;
+    std::string style;
+};
+
+struct StoredInf {
+    std::string path;    // as Windows names it, C:\WINDOWS\Inf\...
+    std::string copyOf;  // the package's INF it is a copy of; empty when none
+    std::string provider;
+};
+
+// One run of the installer: one family, one system language.
+struct Cell {
+    std::string family;    // family id
+    std::string language;  // language code
+    bool wizardOpened = false;
+    int exitStatus = -1;
+    bool timedOut = false;
+    std::string runError;  // the run itself could not be made
+    std::string wParam;    // what the parent window received; empty when nothing was posted
+    std::vector<Box> boxes;
+    std::vector<std::string> wizardInfs;
+    std::vector<StoredInf> infStore;
+};
+
+struct Report {
+    std::string package;       // host folder
+    std::string driverFolder;  // within the package; empty: the package folder itself
+    LanguageTable languageTable;
+    std::vector<Language> languages;
+    std::vector<Family> families;
+    std::vector<InfFile> infs;
+    std::vector<Cell> cells;  // families × languages, family-major
+    std::vector<Problem> problems;
+    double seconds = 0;
+};
+
+}  // namespace check

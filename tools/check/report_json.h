@@ -1,0 +1,13 @@
+// The report as one JSON document, the same facts as the text report (the
+// schema is in the README).
+#pragma once
+
+#include <cstdio>
+
+#include "report.h"
+
+namespace check {
+
+void PrintJson(const Report &report, std::FILE *out);
+
+}  // namespace check
