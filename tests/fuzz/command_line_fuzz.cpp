@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     std::vector<const char *> argv;
     for (const std::string &text : texts) argv.push_back(text.c_str());
-    sim::SetArguments(static_cast<int>(argv.size()), argv.data());
+    sim::SetHostArguments(static_cast<int>(argv.size()), argv.data());
 
     CMirtelApp app;
     app.m_pLangTable = CLangsDef::BuiltInTable();
