@@ -17,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [[ $# -lt 1 || ! "$1" =~ ^[0-9]+$ ]]; then
-  sed -n '6,9p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '7,10p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
 fi
 seconds="$1"
