@@ -16,7 +16,9 @@ void RegisterWindowClass() {
     static const bool registered = [] {
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = AfxWndProc;
-        windowClass.hIcon = LoadIconA(nullptr, MakeIntResource(kMainIcon));
+        // The program's own icon: a null module would find only the
+        // system's icons.
+        windowClass.hIcon = LoadIconA(GetModuleHandleA(nullptr), MakeIntResource(kMainIcon));
         windowClass.lpszClassName = kWindowClass;
         return RegisterClassA(&windowClass) != 0;
     }();

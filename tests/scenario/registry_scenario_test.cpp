@@ -199,6 +199,10 @@ protected:
         const std::vector<TranscriptEvent> wizard = EventsOf(events, "wizard");
         ASSERT_EQ(wizard.size(), 1u);
         ExpectWizardView(wizard[0]);
+        // The wizard finds the driver's INF file in the folder DevicePath
+        // names, in its long or its 8.3 form.
+        const std::string devicePath = GetParam().during.at("DevicePath");
+        EXPECT_EQ(wizard[0].at("infs"), devicePath.substr(0, devicePath.size() - 1) + "\\PRINTER.INF");
         ExpectRegistryAsAtStart();
     }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -106,6 +107,10 @@ INSTANTIATE_TEST_SUITE_P(
         // and learns that an error was shown.
         CommandLineCase{"LanguageOfThreeDigits", {"+W:1a2b", "+M:8001", "+H:409"}, "IDS_ERR_CMDLINE\n+H:409", "0x1a2b",
                         "0x1"},
+        // The shell's UTF-8 reaches the program as ANSI text and the box as
+        // the same characters.
+        CommandLineCase{"UnknownLetterWithAnUmlaut", {"+Q:Dr\xc3\xbc" "cker"}, "IDS_ERR_CMDLINE\n+Q:Dr\xc3\xbc" "cker",
+                        "0x0", ""},
         CommandLineCase{"DriveRelativeFolder", {"/w:1a2b", "xM:8001", "+G:D:DRIVERS"}, "IDS_ERR_CMDLINE\n+G:D:DRIVERS",
                         "0x1a2b", "0x1"}),
     [](const ::testing::TestParamInfo<CommandLineCase> &info) { return info.param.name; });
@@ -140,6 +145,22 @@ TEST(StartupScenario, SecondCopyEndsSilentlyAndAKilledCopyLeavesNoTrace) {
     EXPECT_EQ(EventsOf(events, "process").size(), 2u);
     ASSERT_EQ(EventsOf(events, "post").size(), 1u);
     EXPECT_EQ(EventsOf(events, "post")[0].at("wparam"), "0x0");
+}
+
+// A driver folder named in UTF-8 by the shell is found.
+TEST(StartupScenario, DriverFolderWithAnUmlautIsFound) {
+    MachineFolder machine;
+    machine.SetIni("Programs", "rundll32", WizardProgram());
+    StageKeyPackage(machine, false, "Dr\xc3\xbc" "cker");
+
+    std::string folder = "Z:" + machine.PackagePath() + "/Dr\xc3\xbc" "cker";
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    RunResult run = machine.RunSetup({"+G:" + folder});
+
+    std::vector<TranscriptEvent> events = machine.Transcript();
+    EXPECT_TRUE(EventsOf(events, "messagebox").empty()) << run.err;
+    ASSERT_EQ(EventsOf(events, "wizard").size(), 1u) << run.err;
+    EXPECT_NE(EventsOf(events, "wizard")[0].at("infs").find("Dr\xc3\xbc" "cker"), std::string::npos);
 }
 
 TEST(StartupScenario, UnstartableWizardShowsItsMessageAndPostsTheError) {

@@ -7,6 +7,8 @@
 #include "app/main_frame.h"
 #include "app/mirtel_app.h"
 #include "app/mirtel_doc.h"
+#include "platform/sim/ui/window_table.h"
+#include "res/resource.h"
 #include "support/machine_fixture.h"
 
 namespace {
@@ -59,6 +61,17 @@ TEST_F(MainWindowTest, LiesBeyondTheScreenMinimizedWithTheLanguagesTitle) {
     GetWindowTextA(window, caption, sizeof caption);
     EXPECT_STREQ(caption, "Druckertreiber installieren - SETUP");
     EXPECT_EQ(app->m_nCmdShow, SW_SHOWMINIMIZED);
+}
+
+// The window and its taskbar button show the program's own icon.
+TEST_F(MainWindowTest, ItsClassHasTheProgramsIcon) {
+    Open("");
+    sim::Window state;
+    ASSERT_TRUE(sim::GetWindow(window, &state));
+    sim::WindowClass windowClass;
+    ASSERT_TRUE(sim::FindWindowClass(state.className.c_str(), &windowClass));
+    EXPECT_NE(windowClass.icon, nullptr);
+    EXPECT_EQ(windowClass.icon, LoadIconA(GetModuleHandleA(nullptr), MakeIntResource(IDR_MAINFRAME)));
 }
 
 TEST_F(MainWindowTest, StartedByAParentItDoesNotTakeTheActivation) {

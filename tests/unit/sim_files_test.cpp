@@ -12,6 +12,7 @@
 #include "locking_process.h"
 #include "platform/sim/files/paths.h"
 #include "platform/sim/files/short_names.h"
+#include "platform/sim/setupapi/setupapi_engine.h"
 #include "platform/system.h"
 #include "sim_files_fixture.h"
 
@@ -116,6 +117,25 @@ TEST_F(SimFiles, ShortPathReplacesOnlyLongElements) {
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetShortPathNameA("C:\\Missing\\x.txt", buffer, sizeof buffer), 0u);
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(SimFiles, ShortNamesOpenListAndResolveLikeTheLongNames) {
+    WriteHostFile("Long Folder/T95.INF", "[Version]\r\nSignature=\"$Chicago$\"\r\n");
+    WriteHostFile("Long Folder/Long Name.txt", "text");
+    EXPECT_EQ(sim::HostPath("C:\\longfo~1\\LONGNA~1.TXT"), Host("Long Folder/Long Name.txt"));
+    EXPECT_NE(GetFileAttributesA("C:\\LONGFO~1\\T95.INF"), INVALID_FILE_ATTRIBUTES);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("C:\\LONGFO~1\\*.INF", &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(found.cFileName, "T95.INF");
+    FindClose(search);
+    UINT errorLine = 0;
+    sim::setupapi::SetupApiEngine &engine = sim::setupapi::SetupApiEngine::OfMachine();
+    HINF inf = engine.OpenInfFile("C:\\LONGFO~1\\T95.INF", nullptr, INF_STYLE_WIN4, &errorLine);
+    ASSERT_NE(inf, INVALID_HANDLE_VALUE) << GetLastError();
+    engine.CloseInfFile(inf);
+    // A name with a "~" that is no entry's short name names nothing.
+    EXPECT_EQ(GetFileAttributesA("C:\\LONGFO~2\\T95.INF"), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(SimFiles, ReadOnlyIsTheOwnerWriteBitAndHoldsEvenForRoot) {

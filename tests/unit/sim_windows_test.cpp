@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/library.h"
 #include "platform/ui.h"
 #include "support/machine_fixture.h"
 
@@ -306,6 +307,27 @@ TEST_F(SimWindows, MenusAreHandlesThatCanBeDestroyedOnce) {
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(win::DestroyMenu(menu));
     EXPECT_FALSE(win::DestroyMenu(menu));
+}
+
+TEST_F(SimWindows, IconsComeFromTheModuleAskedAsOnWindows) {
+    const win::HINSTANCE program = win::GetModuleHandleA(nullptr);
+    struct Case {
+        win::HINSTANCE module;
+        unsigned id;
+        bool found;
+        win::DWORD error;
+    } cases[] = {
+        {nullptr, 32512, true, 0},        // IDI_APPLICATION
+        {nullptr, 128, false, 1813},      // a null module has only the system's icons
+        {program, 128, true, 0},          // the program's own icon
+        {program, 32512, false, 1814},
+    };
+    for (const Case &c : cases) {
+        win::SetLastError(0);
+        const win::HICON icon = win::LoadIconA(c.module, win::MakeIntResource(c.id));
+        EXPECT_EQ(icon != nullptr, c.found) << c.id;
+        EXPECT_EQ(win::GetLastError(), c.error) << c.id;
+    }
 }
 
 }  // namespace

@@ -157,9 +157,20 @@ bool Exists(const std::string &hostPath) {
     return lstat(hostPath.c_str(), &info) == 0;
 }
 
-// The entry of `folder` whose name, or else whose 8.3 alias, equals `name`
-// without regard to case; empty when there is none. Of several names, the
-// one whose bytes sort first.
+// The entry of `folder` whose 8.3 alias (GetShortPathNameA, FindFirstFileA)
+// is `name`, without regard to case; empty when there is none.
+std::string FindEntryByShortName(const std::string &folder, const std::string &name) {
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(folder, true, &entries)) return std::string();
+    const std::u16string wanted = UpcasedUtf16(name);
+    for (const FolderEntry &entry : entries)
+        if (!entry.shortName.empty() && UpcasedUtf16(entry.shortName) == wanted) return entry.name;
+    return std::string();
+}
+
+// The entry of `folder` whose name equals `name` without regard to case,
+// else the one whose short name it is; empty when there is none. Of
+// several names, the one whose bytes sort first.
 std::string FindEntryIgnoringCase(const std::string &folder, const std::string &name) {
     std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(folder.c_str()), closedir);
     if (!dir) return std::string();
@@ -170,12 +181,9 @@ std::string FindEntryIgnoringCase(const std::string &folder, const std::string &
         if (candidate == "." || candidate == "..") continue;
         if (UpcasedUtf16(candidate) == wanted && (found.empty() || candidate < found)) found = candidate;
     }
-    if (!found.empty() || name.find('~') == std::string::npos) return found;
-    std::vector<FolderEntry> entries;
-    if (ListFolder(folder, true, &entries))
-        for (const FolderEntry &entry : entries)
-            if (!entry.shortName.empty() && UpcasedUtf16(entry.shortName) == wanted) return entry.name;
-    return std::string();
+    // Every short name the machine hands out has a "~".
+    if (found.empty() && name.find('~') != std::string::npos) found = FindEntryByShortName(folder, name);
+    return found;
 }
 
 bool HasInvalidCharacter(const std::string &element, win::UINT codePage) {

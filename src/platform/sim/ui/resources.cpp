@@ -7,16 +7,19 @@
 #include <mutex>
 #include <set>
 
+#include "platform/library.h"
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/machine/transcript.h"
 #include "platform/sim/text/codepage.h"
 #include "platform/sim/ui/window_table.h"
 #include "platform/ui.h"
+#include "res/resource.h"
 
 namespace sim {
 namespace {
 
 constexpr win::DWORD ERROR_INVALID_MENU_HANDLE = 1401;
+constexpr win::DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
 constexpr std::uintptr_t kFirstMenu = 0x00C00000;
 constexpr std::uintptr_t kIconBase = 0x00A10000;
 constexpr win::DWORD WS_POPUP = 0x80000000;
@@ -33,6 +36,9 @@ Menus &TheMenus() {
 }
 
 bool IsResourceNumber(const char *name) { return reinterpret_cast<std::uintptr_t>(name) < 0x10000; }
+
+// IDI_APPLICATION (32512) to IDI_SHIELD (32518).
+bool IsSystemIcon(std::uintptr_t number) { return number >= 32512 && number <= 32518; }
 
 }  // namespace
 }  // namespace sim
@@ -55,8 +61,22 @@ BOOL DestroyMenu(HMENU menu) {
     return FALSE;
 }
 
-HICON LoadIconA(HINSTANCE, const char *name) {
+// A null module finds only the system's icons (IDI_APPLICATION ...), the
+// program's module only its own; libraries have no icons.
+HICON LoadIconA(HINSTANCE instance, const char *name) {
     const std::uintptr_t number = sim::IsResourceNumber(name) ? reinterpret_cast<std::uintptr_t>(name) : 0;
+    DWORD error = NO_ERROR;
+    if (instance == nullptr) {
+        if (!sim::IsSystemIcon(number)) error = sim::ERROR_RESOURCE_TYPE_NOT_FOUND;
+    } else if (instance == GetModuleHandleA(nullptr)) {
+        if (number != IDR_MAINFRAME) error = ERROR_RESOURCE_NAME_NOT_FOUND;
+    } else {
+        error = sim::ERROR_RESOURCE_TYPE_NOT_FOUND;
+    }
+    if (error != NO_ERROR) {
+        SetLastError(error);
+        return nullptr;
+    }
     return reinterpret_cast<HICON>(sim::kIconBase + number);
 }
 

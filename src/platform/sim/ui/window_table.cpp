@@ -116,6 +116,7 @@ bool AddWindowClass(const win::WNDCLASSA &windowClass, win::WORD *atom) {
     WindowClass added;
     added.name = windowClass.lpszClassName;
     added.windowProc = windowClass.lpfnWndProc;
+    added.icon = windowClass.hIcon;
     added.atom = static_cast<win::WORD>(kFirstClassAtom + table.classes.size());
     table.classes.push_back(added);
     *atom = added.atom;

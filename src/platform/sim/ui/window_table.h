@@ -40,6 +40,7 @@ struct Window {
 struct WindowClass {
     std::string name;
     win::WNDPROC windowProc = nullptr;
+    win::HICON icon = nullptr;
     win::WORD atom = 0;
 };
 
