@@ -22,6 +22,14 @@ LACKING = "日本語中文字ДЖЗИЙКЛМНПФЦЧШЩЪЫЬЭЮЯ한국어
 SPECIAL = " \t,=;\"\\%[]"
 
 
+def fits_1252(text):
+    try:
+        text.encode("cp1252")
+        return True
+    except UnicodeEncodeError:
+        return False
+
+
 def word(rng, charset):
     kind = rng.random()
     if kind < 0.55 or charset == "ascii":
@@ -56,7 +64,9 @@ def value(rng, charset, inf):
 def section_name(rng, charset, names):
     if names and rng.random() < 0.15:
         name = rng.choice(names)
-        return name.upper() if rng.random() < 0.5 else name
+        if rng.random() < 0.5 and (charset == "wide" or fits_1252(name.upper())):
+            return name.upper()
+        return name
     r = rng.random()
     if r < 0.6 or charset == "ascii":
         name = rng.choice(["Install", "Files", "Strings", "Models", "Data", "Copy", "Reg"]) + str(rng.randint(0, 9))

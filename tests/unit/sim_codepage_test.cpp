@@ -38,7 +38,7 @@ TEST(SimCodePage, MissingCharactersBecomeTheirBestFitOrQuestionMarks) {
         {"D\xc4\x89 \xce\xa9 \xc5\x81", 1252, "Dc O L"},           // Dĉ Ω Ł
         {"\xe6\x97\xa5\xe6\x9c\xac-x", 1252, "?\?-x"},             // CJK has no best fit
         {"\xd0\x96\xe2\x80\x83|", 1252, "? |"},                     // Ж, em space
-        {"\xc3\xa9\xf0\x9f\x98\x80\xc2\xa2", 932, "e?\x81\x91"},  // é, an emoji, ¢
+        {"\xc3\xa9\xf0\x9f\x98\x80\xc2\xa2", 932, "e?\?\x81\x91"},  // é, an emoji (two units), ¢
         {"\xc2\xa6\xe6\x97\xa5", 936, "|\xc8\xd5"},               // ¦, 日
     };
     for (const auto &c : cases) EXPECT_EQ(sim::Utf8ToAnsi(c.utf8, c.codePage), c.ansi) << c.codePage << " " << c.utf8;

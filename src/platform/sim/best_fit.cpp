@@ -18,4 +18,9 @@ bool AppendBestFit(char32_t c, win::UINT codePage, std::string *out) {
     return true;
 }
 
+void AppendBestFitOrDefault(char32_t c, win::UINT codePage, std::string *out) {
+    if (AppendBestFit(c, codePage, out)) return;
+    out->append(c > 0xFFFF ? "??" : "?");
+}
+
 }  // namespace sim

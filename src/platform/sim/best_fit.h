@@ -31,4 +31,9 @@ extern const std::size_t kBestFitTableCount;
 // none (or the code page has no table).
 bool AppendBestFit(char32_t c, win::UINT codePage, std::string *out);
 
+// Appends the best fit of `c`, or the default character "?" for each of
+// its UTF-16 units (a character beyond the Basic Multilingual Plane is two
+// of them).
+void AppendBestFitOrDefault(char32_t c, win::UINT codePage, std::string *out);
+
 }  // namespace sim

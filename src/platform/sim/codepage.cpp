@@ -97,10 +97,6 @@ void ReportUnknownCodePage(win::UINT codePage) {
                      codePage);
 }
 
-void AppendUnmapped(char32_t c, win::UINT codePage, std::string *out) {
-    if (!AppendBestFit(c, codePage, out)) out->push_back('?');
-}
-
 std::string EncodeAnsi(const std::u32string &text, win::UINT codePage) {
     if (std::all_of(text.begin(), text.end(), [](char32_t c) { return c < 0x80; }))
         return std::string(text.begin(), text.end());
@@ -109,7 +105,7 @@ std::string EncodeAnsi(const std::u32string &text, win::UINT codePage) {
     if (codePage == kWestern) {
         for (char32_t c : text) {
             const char byte = WesternByte(c);
-            if (byte == '?' && c != U'?') AppendUnmapped(c, codePage, &out);
+            if (byte == '?' && c != U'?') AppendBestFitOrDefault(c, codePage, &out);
             else out.push_back(byte);
         }
         return out;
@@ -127,11 +123,11 @@ std::string EncodeAnsi(const std::u32string &text, win::UINT codePage) {
         utf32.clear();
         for (; i < text.size(); ++i) {
             std::string one;
-            if (text[i] >= 0x80 && AppendBestFit(text[i], codePage, &one)) break;
+            if (text[i] > 0xFFFF || (text[i] >= 0x80 && AppendBestFit(text[i], codePage, &one))) break;
             for (int shift = 0; shift < 32; shift += 8) utf32.push_back(static_cast<char>((text[i] >> shift) & 0xFF));
         }
         out += converter.Convert(utf32, 4, "?");
-        if (i < text.size()) AppendUnmapped(text[i++], codePage, &out);
+        if (i < text.size()) AppendBestFitOrDefault(text[i++], codePage, &out);
     }
     return out;
 }

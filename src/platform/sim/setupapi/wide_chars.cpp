@@ -89,7 +89,7 @@ std::string WideCharTags::Presented(std::string_view text) const {
         const std::size_t number = lead * kTrailsPerLead + static_cast<unsigned char>(text[++i]) - kFirstTrail;
         const char32_t wide = number < m_chars.size() ? m_chars[number] : U'?';
         if (wide < 0x80) out.push_back(static_cast<char>(wide));
-        else if (!AppendBestFit(wide, m_codePage, &out)) out.push_back('?');
+        else AppendBestFitOrDefault(wide, m_codePage, &out);
     }
     return out;
 }
