@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/sim/codepage.h"
+#include "platform/sim/unicode.h"
 
 namespace {
 
@@ -49,16 +50,20 @@ TEST(SimCodePage, MissingCharactersBecomeTheirBestFitOrQuestionMarks) {
     EXPECT_EQ(sim::AnsiToUtf8("a\x82", 932), "a?");  // a lone lead byte
 }
 
+std::string Utf16ToAnsi(const char *bytes, std::size_t length, bool bigEndian, win::UINT codePage) {
+    return sim::Utf8ToAnsi(sim::EncodeUtf8(sim::DecodeUtf16(bytes, length, bigEndian)), codePage);
+}
+
 TEST(SimCodePage, Utf16EitherByteOrder) {
     const std::string little("A\0\xe9\0=\0\xe5\x65", 8);  // Aé=日
     const std::string big("\0A\0\xe9\0=\x65\xe5", 8);
-    EXPECT_EQ(sim::Utf16ToAnsi(little.data(), little.size(), false, 1252), "A\xe9=?");
-    EXPECT_EQ(sim::Utf16ToAnsi(big.data(), big.size(), true, 1252), "A\xe9=?");
-    EXPECT_EQ(sim::Utf16ToAnsi(little.data(), little.size(), false, 932), "Ae=\x93\xfa");
+    EXPECT_EQ(Utf16ToAnsi(little.data(), little.size(), false, 1252), "A\xe9=?");
+    EXPECT_EQ(Utf16ToAnsi(big.data(), big.size(), true, 1252), "A\xe9=?");
+    EXPECT_EQ(Utf16ToAnsi(little.data(), little.size(), false, 932), "Ae=\x93\xfa");
     const std::string lone("\x00\xd8" "a\0", 4);  // an unpaired surrogate
-    EXPECT_EQ(sim::Utf16ToAnsi(lone.data(), lone.size(), false, 1252), "?a");
+    EXPECT_EQ(Utf16ToAnsi(lone.data(), lone.size(), false, 1252), "?a");
     const std::string withNul("a\0\0\0b\0", 6);
-    EXPECT_EQ(sim::Utf16ToAnsi(withNul.data(), withNul.size(), false, 1252), std::string("a\0b", 3));
+    EXPECT_EQ(Utf16ToAnsi(withNul.data(), withNul.size(), false, 1252), std::string("a\0b", 3));
 }
 
 TEST(SimCodePage, LeadBytesAndUpperCase) {

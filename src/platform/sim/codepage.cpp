@@ -209,10 +209,6 @@ const UpperTable &UpperTableOf(win::UINT codePage) {
 
 }  // namespace
 
-std::string Utf16ToAnsi(const char *bytes, std::size_t length, bool bigEndian, win::UINT codePage) {
-    return EncodeAnsi(DecodeUtf16(bytes, length, bigEndian), codePage);
-}
-
 std::string Utf8ToAnsi(const std::string &utf8, win::UINT codePage) {
     if (IsAscii(utf8)) return utf8;
     return EncodeAnsi(DecodeUtf8(utf8), codePage);

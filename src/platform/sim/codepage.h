@@ -8,9 +8,8 @@
 
 namespace sim {
 
-// UTF-16 (little or big endian, no byte-order mark) or UTF-8 text as ANSI
-// bytes of `codePage`; characters it lacks become "?".
-std::string Utf16ToAnsi(const char *bytes, std::size_t length, bool bigEndian, win::UINT codePage);
+// UTF-8 text as ANSI bytes of `codePage`; characters it lacks become
+// their best fit, or "?".
 std::string Utf8ToAnsi(const std::string &utf8, win::UINT codePage);
 std::string AnsiToUtf8(const std::string &ansi, win::UINT codePage);
 bool IsLeadByte(unsigned char c, win::UINT codePage);
