@@ -102,33 +102,13 @@ std::string EncodeAnsi(const std::u32string &text, win::UINT codePage) {
         return std::string(text.begin(), text.end());
     std::string out;
     out.reserve(text.size());
-    if (codePage == kWestern) {
-        for (char32_t c : text) {
-            const char byte = WesternByte(c);
-            if (byte == '?' && c != U'?') AppendBestFitOrDefault(c, codePage, &out);
-            else out.push_back(byte);
-        }
-        return out;
-    }
-    Iconv converter(IconvName(codePage), "UTF-32LE");
-    if (!converter.Usable()) {
+    if (codePage != kWestern && !Iconv(IconvName(codePage), "UTF-32LE").Usable()) {
         ReportUnknownCodePage(codePage);
         for (char32_t c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
         return out;
     }
-    // Runs of characters go through iconv one at a time, each cut short
-    // at a character the code page lacks, which is written on its own.
-    std::string utf32;
-    for (std::size_t i = 0; i < text.size();) {
-        utf32.clear();
-        for (; i < text.size(); ++i) {
-            std::string one;
-            if (text[i] > 0xFFFF || (text[i] >= 0x80 && AppendBestFit(text[i], codePage, &one))) break;
-            for (int shift = 0; shift < 32; shift += 8) utf32.push_back(static_cast<char>((text[i] >> shift) & 0xFF));
-        }
-        out += converter.Convert(utf32, 4, "?");
-        if (i < text.size()) AppendBestFitOrDefault(text[i++], codePage, &out);
-    }
+    for (char32_t c : text)
+        if (!AppendAnsiChar(c, codePage, &out)) AppendBestFitOrDefault(c, codePage, &out);
     return out;
 }
 
