@@ -137,7 +137,7 @@ TEST(InfEncoding, SurrogatePairAcrossConversionPieces) {
     const std::string smiley = Bytes("\x3D\xD8\x00\xDE");
     const win::HINF inf = engine.Open("\xFF\xFE" + Utf16(ascii, false) + smiley + Utf16("\r\n", false));
     ASSERT_NE(inf, win::INVALID_HANDLE_VALUE);
-    EXPECT_EQ(engine.Lines(inf, "S"), (Lines{{"k", value + "?"}}));
+    EXPECT_EQ(engine.Lines(inf, "S"), (Lines{{"k", value + "??"}}));  // one "?" per UTF-16 unit
 }
 
 TEST(InfEncoding, Utf8WithByteOrderMarkBecomesAnsi) {
@@ -235,3 +235,24 @@ TEST(InfDoubleByte, TrailBytesAreNoSyntax) {
 }
 
 }  // namespace
+
+// Names of a Unicode file that the code page cannot hold stay as distinct
+// as in the file; an ANSI name finds them only when it is the same text in
+// Unicode; text comes out with the code page's best fit.
+TEST(InfUnicodeFile, KeepsNamesApartAndHandsOutBestFits) {
+    TestEngine engine;
+    const win::HINF inf = engine.Open(
+        "\xef\xbb\xbf" + WithVersion("[A\xe6\x97\xa5]\nk=1\n[A\xe6\x9c\xac]\nk=2\n[a\xe6\x97\xa5]\nk=3\n"   // A日 A本 a日
+                                     "[A\xc4\x89]\nk=4\n[B\x7f]\nk=5\n"                                    // Aĉ, B DEL
+                                     "[S]\nv=D\xc4\x89 \xce\xa9 \xc5\x81\nw=x\xef\xbc\x8cy\nr=%\xe6\x97\xa5%\n"  // Dĉ Ω Ł, x，y
+                                     "[Strings]\n\xe6\x97\xa5=sub\n"));
+    ASSERT_NE(inf, win::INVALID_HANDLE_VALUE) << std::hex << win::GetLastError();
+    std::vector<std::string> names;
+    char name[64];
+    for (win::UINT i = 0; engine.Api().EnumInfSections(inf, i, name, sizeof name, nullptr); ++i) names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Version", "A?", "A?", "Ac", "B\x7f", "S", "Strings"}));
+    EXPECT_EQ(engine.Lines(inf, "A?"), Lines{});
+    EXPECT_EQ(engine.Lines(inf, "Ac"), Lines{});
+    EXPECT_EQ(engine.Lines(inf, "B\x7f"), (Lines{{"k", "5"}}));
+    EXPECT_EQ(engine.Lines(inf, "S"), (Lines{{"v", "Dc O L"}, {"w", "x,y"}, {"r", "sub"}}));
+}

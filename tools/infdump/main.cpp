@@ -3,18 +3,22 @@
 //
 //   infdump [--all] [--q=<query-file>] <inf-path> [section ...]
 //
-// <inf-path> is a host path, read through the simulated machine's drives
-// (a path that already starts with a drive letter is taken as a Windows
-// path). The setup API is the machine's "SetupApi.DLL", loaded by name.
+//   infdump --batch <batch-file>
+//
+// <inf-path> is a host path (a path that already starts with a drive
+// letter is taken as a Windows path). The setup API is "SetupApi.DLL",
+// loaded by name: the simulated machine's own in the native build, the
+// system's in the Windows build (under Wine: Wine's).
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "dumpcommon/batch.h"
+#include "dumpcommon/host_path.h"
 #include "inf_dumper.h"
 #include "installer_models.h"
-#include "platform/sim/files/paths.h"
 #include "query_file.h"
 #include "setup_api_calls.h"
 
@@ -37,20 +41,14 @@ struct Options {
     std::vector<std::string> sections;
 };
 
-bool ParseOptions(int argc, char **argv, Options *options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
+bool ParseOptions(const std::vector<std::string> &arguments, Options *options) {
+    for (const std::string &argument : arguments) {
         if (argument == "--all") options->all = true;
         else if (argument.rfind("--q=", 0) == 0) options->queryFile = argument.substr(4);
         else if (options->infPath.empty()) options->infPath = argument;
         else options->sections.push_back(argument);
     }
     return !options->infPath.empty();
-}
-
-std::string WindowsPathOf(const std::string &argument) {
-    if (argument.size() >= 2 && argument[1] == ':') return argument;
-    return sim::WindowsPath(std::filesystem::absolute(argument).lexically_normal().string());
 }
 
 // The style as the installer's open step reads it: the size, then the
@@ -126,7 +124,7 @@ void PrintAllSections(const SetupApiCalls &api, win::HINF inf, InfDumper &dumper
 }
 
 void Dump(const SetupApiCalls &api, const Options &options, const std::vector<infdump::Query> &queries) {
-    const std::string path = WindowsPathOf(options.infPath);
+    const std::string path = dumpcommon::WindowsPathOf(options.infPath);
     std::printf("infdump 1\n");
     const win::DWORD style = PrintInfo(api, path);
 
@@ -171,12 +169,11 @@ void Dump(const SetupApiCalls &api, const Options &options, const std::vector<in
     api.CloseInfFile(inf);
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int DumpOne(const SetupApiCalls &api, const std::vector<std::string> &arguments) {
     Options options;
-    if (!ParseOptions(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: infdump [--all] [--q=<query-file>] <inf-path> [section ...]\n");
+    if (!ParseOptions(arguments, &options)) {
+        std::fprintf(stderr, "usage: infdump [--all] [--q=<query-file>] <inf-path> [section ...]\n"
+                             "       infdump --batch <batch-file>\n");
         return 2;
     }
     std::vector<infdump::Query> queries;
@@ -184,8 +181,19 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "infdump: cannot read query file %s\n", options.queryFile.c_str());
         return 2;
     }
+    Dump(api, options, queries);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
     infdump::SetupApiLibrary library;
     if (!library.Load()) return 1;
-    Dump(library.Calls(), options, queries);
-    return 0;
+    if (arguments.size() == 2 && arguments[0] == "--batch")
+        return dumpcommon::RunBatch(arguments[1], [&library](const std::vector<std::string> &job) {
+            return DumpOne(library.Calls(), job);
+        });
+    return DumpOne(library.Calls(), arguments);
 }

@@ -5,10 +5,10 @@
 //   profdump <ini-path> @<query-file>
 //   profdump <ini-path> --auto [@<query-file>]
 //   profdump --env
+//   profdump --batch <batch-file>
 //
-// <ini-path> is a host path, read through the simulated machine's drives
-// (a path that already starts with a drive letter is taken as a Windows
-// path).
+// <ini-path> is a host path (a path that already starts with a drive
+// letter is taken as a Windows path).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,10 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "dumpcommon/batch.h"
+#include "dumpcommon/host_path.h"
 #include "dumpcommon/query_reader.h"
 #include "platform/profile.h"
-#include "platform/sim/files/paths.h"
-#include "platform/sim/machine/machine.h"
+#include "platform/system.h"
 #include "profile_probe.h"
 
 namespace {
@@ -44,11 +45,6 @@ unsigned OemCodePage(unsigned ansi) {
     case 1257: return 775;
     default: return ansi;
     }
-}
-
-std::string WindowsPathOf(const std::string &argument) {
-    const bool windows = argument.size() >= 2 && argument[1] == ':';
-    return windows ? argument : sim::WindowsPath(argument);
 }
 
 // Sizes in ascending order, without duplicates, from 1 to 65535.
@@ -122,39 +118,34 @@ void RunQueries(const std::string &file, const std::vector<dumpcommon::Query> &q
     }
 }
 
-Arg OptionalArg(const char *text) { return std::strcmp(text, "-") == 0 ? Arg::Null() : Arg::Text(text); }
+Arg OptionalArg(const std::string &text) { return text == "-" ? Arg::Null() : Arg::Text(text); }
 
 int Usage() {
     std::fprintf(stderr,
                  "usage: profdump <ini-path> <section|-> <key|-> <bufsize> [<default>|-]\n"
                  "       profdump <ini-path> [--auto] [@<query-file>]\n"
-                 "       profdump --env\n");
+                 "       profdump --env\n"
+                 "       profdump --batch <batch-file>\n");
     return 2;
 }
 
-}  // namespace
-
-bool LoadQueries(const char *argument, std::vector<dumpcommon::Query> *queries) {
-    if (dumpcommon::ReadQueryFile(argument + 1, queries)) return true;
-    std::fprintf(stderr, "profdump: cannot read the query file %s\n", argument + 1);
+bool LoadQueries(const std::string &argument, std::vector<dumpcommon::Query> *queries) {
+    if (dumpcommon::ReadQueryFile(argument.substr(1), queries)) return true;
+    std::fprintf(stderr, "profdump: cannot read the query file %s\n", argument.c_str() + 1);
     return false;
 }
 
-int main(int argc, char **argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--env") == 0) {
-        const unsigned acp = sim::Machine::Get().AnsiCodePage();
-        std::printf("acp=%u oemcp=%u\n", acp, OemCodePage(acp));
-        return 0;
-    }
-    if (argc < 3) return Usage();
-    const std::string file = WindowsPathOf(argv[1]);
-    const bool automatic = std::strcmp(argv[2], "--auto") == 0;
-    const char *queryFile = automatic ? (argc == 4 ? argv[3] : nullptr) : argv[2];
-    const bool dump = automatic ? argc <= 4 && (queryFile == nullptr || queryFile[0] == '@')
-                                : argc == 3 && queryFile[0] == '@';
+int DumpOne(const std::vector<std::string> &arguments) {
+    const std::size_t count = arguments.size();
+    if (count < 2) return Usage();
+    const std::string file = dumpcommon::WindowsPathOf(arguments[0]);
+    const bool automatic = arguments[1] == "--auto";
+    const std::string *queryFile = automatic ? (count == 3 ? &arguments[2] : nullptr) : &arguments[1];
+    const bool dump = automatic ? count <= 3 && (queryFile == nullptr || (*queryFile)[0] == '@')
+                                : count == 2 && (*queryFile)[0] == '@';
     if (dump) {
         std::vector<dumpcommon::Query> queries;
-        if (queryFile != nullptr && !LoadQueries(queryFile, &queries)) return 2;
+        if (queryFile != nullptr && !LoadQueries(*queryFile, &queries)) return 2;
         std::printf("profdump 1\n");
         if (automatic) DumpAuto(file);
         if (queryFile != nullptr) RunQueries(file, queries);
@@ -162,10 +153,23 @@ int main(int argc, char **argv) {
         return 0;
     }
     unsigned long size = 0;
-    if (automatic || argc < 5 || argc > 6 || !ParseSize(argv[4], &size)) return Usage();
+    if (automatic || count < 4 || count > 5 || !ParseSize(arguments[3], &size)) return Usage();
     std::printf("profdump 1\n");
-    profdump::PrintGet("", file, OptionalArg(argv[2]), OptionalArg(argv[3]), argc == 6 ? OptionalArg(argv[5]) : kNoKey,
-                       size);
+    profdump::PrintGet("", file, OptionalArg(arguments[1]), OptionalArg(arguments[2]),
+                       count == 5 ? OptionalArg(arguments[4]) : kNoKey, size);
     std::printf("end\n");
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 1 && arguments[0] == "--env") {
+        const unsigned acp = win::GetACP();
+        std::printf("acp=%u oemcp=%u\n", acp, OemCodePage(acp));
+        return 0;
+    }
+    if (arguments.size() == 2 && arguments[0] == "--batch") return dumpcommon::RunBatch(arguments[1], DumpOne);
+    return DumpOne(arguments);
 }

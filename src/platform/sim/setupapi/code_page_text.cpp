@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/sim/setupapi/wide_chars.h"
 #include "platform/sim/text/codepage.h"
 #include "platform/sim/text/unicode.h"
 
@@ -18,10 +19,11 @@ constexpr std::uint32_t kHashPrime = 16777619u;
 
 }  // namespace
 
-CodePageText::CodePageText(win::UINT codePage) : m_codePage(codePage) {
+CodePageText::CodePageText(win::UINT codePage, bool wideCharTags)
+    : m_codePage(codePage), m_wideCharTags(wideCharTags) {
     for (int b = 0; b < 256; ++b) {
         const unsigned char c = static_cast<unsigned char>(b);
-        m_lead[b] = IsLeadByte(c, codePage);
+        m_lead[b] = IsLeadByte(c, codePage) || (wideCharTags && IsTagLead(c));
         m_doubleByte = m_doubleByte || m_lead[b];
         m_blank[b] = (c >= 0x09 && c <= 0x0D) || c == ' ';
         m_upper[b] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 0x20 : c);

@@ -14,10 +14,13 @@ namespace sim::setupapi {
 
 class CodePageText {
 public:
-    explicit CodePageText(win::UINT codePage);
+    // With `wideCharTags`, the text of Unicode files: the tag leads of
+    // wide_chars.h are lead bytes too.
+    explicit CodePageText(win::UINT codePage, bool wideCharTags = false);
 
     win::UINT CodePage() const { return m_codePage; }
     bool IsDoubleByte() const { return m_doubleByte; }
+    bool HasWideCharTags() const { return m_wideCharTags; }
     bool IsLead(unsigned char c) const { return m_lead[c]; }
     // Blanks as Windows' parser sees them: tab, LF, VT, FF, CR, space, and
     // the bytes of the code page that stand for Unicode spaces (no-break
@@ -43,6 +46,7 @@ private:
     std::size_t DoubleByteCount(std::string_view text) const;
 
     win::UINT m_codePage;
+    bool m_wideCharTags;
     bool m_doubleByte = false;
     std::array<bool, 256> m_lead{};
     std::array<bool, 256> m_blank{};

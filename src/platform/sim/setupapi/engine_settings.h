@@ -8,6 +8,7 @@
 
 #include "platform/sim/setupapi/code_page_text.h"
 #include "platform/sim/setupapi/inf_strings.h"
+#include "platform/sim/setupapi/wide_chars.h"
 #include "platform/types.h"
 
 namespace sim::setupapi {
@@ -16,12 +17,17 @@ struct EngineSettings {
     EngineSettings(win::UINT codePage, const std::string &windowsFolder, const std::string &systemFolder,
                    const std::string &userProfile, StringsChoice strings)
         : codePage(std::make_shared<const CodePageText>(codePage)),
+          unicodeCodePage(std::make_shared<const CodePageText>(codePage, true)),
+          wideChars(std::make_shared<WideCharTags>(codePage)),
           windowsFolder(windowsFolder),
           systemFolder(systemFolder),
           directories(windowsFolder, systemFolder, userProfile),
           strings(strings) {}
 
     std::shared_ptr<const CodePageText> codePage;
+    // Unicode files' text: the code page with the tags of wide_chars.h.
+    std::shared_ptr<const CodePageText> unicodeCodePage;
+    std::shared_ptr<WideCharTags> wideChars;
     std::string windowsFolder;  // "C:\WINDOWS"
     std::string systemFolder;   // "C:\WINDOWS\system32"
     DirectoryIds directories;

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
-#include "platform/sim/text/codepage.h"
+#include "platform/sim/text/unicode.h"
 
 namespace sim::setupapi {
 namespace {
@@ -29,14 +30,14 @@ bool IsSwappedBlank(unsigned unit) {
 
 bool IsHighSurrogate(unsigned unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
-std::string Utf16Text(const std::string &bytes, std::size_t start, win::UINT codePage) {
+std::string Utf16Text(const std::string &bytes, std::size_t start, WideCharTags &wideChars) {
     std::string text;
     text.reserve((bytes.size() - start) / 2);
     for (std::size_t at = start; at < bytes.size();) {
         std::size_t length = std::min(kUtf16PieceBytes, bytes.size() - at);
         if (at + length < bytes.size() && IsHighSurrogate(UnitAt(bytes, (at + length) / 2 - 1)))
             length -= 2;  // a surrogate pair stays in one piece
-        text += Utf16ToAnsi(bytes.data() + at, length, false, codePage);
+        text += wideChars.Tagged(DecodeUtf16(bytes.data() + at, length, false));
         at += length;
     }
     return text;
@@ -63,12 +64,13 @@ bool LooksLikeUtf16(const std::string &bytes) {
     return zeroByte || first == kByteOrderMark;
 }
 
-std::string DecodeInfText(std::string bytes, win::UINT codePage) {
-    if (LooksLikeUtf16(bytes)) return Utf16Text(bytes, UnitAt(bytes, 0) == kByteOrderMark ? 2 : 0, codePage);
+DecodedInf DecodeInfText(std::string bytes, WideCharTags &wideChars) {
+    if (LooksLikeUtf16(bytes))
+        return {Utf16Text(bytes, UnitAt(bytes, 0) == kByteOrderMark ? 2 : 0, wideChars), true};
     const std::size_t bomLength = sizeof kUtf8ByteOrderMark - 1;
     if (bytes.size() > bomLength && std::memcmp(bytes.data(), kUtf8ByteOrderMark, bomLength) == 0)
-        return Utf8ToAnsi(bytes.substr(bomLength), codePage);
-    return bytes;
+        return {wideChars.Tagged(DecodeUtf8(bytes.substr(bomLength))), true};
+    return {std::move(bytes), false};
 }
 
 }  // namespace sim::setupapi

@@ -1,10 +1,12 @@
 // The text of an INF file in the machine's ANSI code page, whatever the
 // file's encoding: UTF-16LE (with or without byte-order mark), UTF-8 with
-// byte-order mark, or ANSI bytes taken as they are.
+// byte-order mark (both as the engine text of wide_chars.h), or ANSI
+// bytes taken as they are.
 #pragma once
 
 #include <string>
 
+#include "platform/sim/setupapi/wide_chars.h"
 #include "platform/types.h"
 
 namespace sim::setupapi {
@@ -16,8 +18,12 @@ namespace sim::setupapi {
 // therefore make it "UTF-16", as on Windows.
 bool LooksLikeUtf16(const std::string &bytes);
 
-// `bytes` as ANSI text of `codePage`; characters the code page lacks
-// become "?". ANSI input is moved through unchanged.
-std::string DecodeInfText(std::string bytes, win::UINT codePage);
+struct DecodedInf {
+    std::string text;
+    bool unicode = false;  // text with the tags of `wideChars`
+};
+
+// `bytes` as engine text. ANSI input is moved through unchanged.
+DecodedInf DecodeInfText(std::string bytes, WideCharTags &wideChars);
 
 }  // namespace sim::setupapi

@@ -74,7 +74,9 @@ LoadResult LoadInf(const char *name, const char *infClass, win::DWORD infStyle,
         return result;
     }
     result.read = true;
-    ParseResult parsed = ParseInf(DecodeInfText(std::move(bytes), settings->codePage->CodePage()), settings->codePage);
+    DecodedInf decoded = DecodeInfText(std::move(bytes), *settings->wideChars);
+    ParseResult parsed =
+        ParseInf(std::move(decoded.text), decoded.unicode ? settings->unicodeCodePage : settings->codePage);
     if (!parsed.file) {
         result.error = parsed.error;
         result.hasErrorLine = true;

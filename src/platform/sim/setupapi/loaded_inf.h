@@ -32,6 +32,22 @@ public:
         return buffer->Of(raw, m_strings, m_file->CodePage());
     }
 
+    // Text of this file as the A functions hand it out: in a Unicode file
+    // a character the code page lacks becomes its best fit, or "?". The
+    // view lives as long as `buffer` and this file.
+    std::string_view Presented(std::string_view text, std::string *buffer) const {
+        if (!m_file->CodePage().HasWideCharTags() || !HasTagLead(text)) return text;
+        *buffer = m_settings->wideChars->Presented(text);
+        return *buffer;
+    }
+    // A name given to an A function (section, key) as this file's text
+    // would hold it.
+    std::string_view NameOf(std::string_view ansi, std::string *buffer) const {
+        if (!m_file->CodePage().HasWideCharTags() || !HasTagLead(ansi)) return ansi;
+        *buffer = m_settings->wideChars->NameOf(ansi);
+        return *buffer;
+    }
+
     // The first line of `section`, from line `from` on, whose key after
     // substitution is `key` (without regard to case).
     bool FindKey(std::uint32_t section, std::string_view key, std::uint32_t from, std::uint32_t *line) const;

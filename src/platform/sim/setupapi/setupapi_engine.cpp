@@ -119,7 +119,9 @@ win::BOOL SetupApiEngine::AppendLayoutFiles(win::HINF inf, const OpenInf &open, 
     const InfLine &line = named.File().LineAt(named.File().Section(layout.Section), layout.Line);
     for (std::uint32_t i = 0; i < line.fieldCount; ++i) {
         SubstitutedText buffer;
-        const std::string name(named.Substitute(named.File().FieldText(line.firstField + i), &buffer));
+        std::string presented;
+        const std::string name(
+            named.Presented(named.Substitute(named.File().FieldText(line.firstField + i), &buffer), &presented));
         if (!AppendFile(inf, name.c_str(), errorLine)) return win::FALSE;
     }
     return Succeed();

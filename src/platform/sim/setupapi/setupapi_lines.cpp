@@ -38,14 +38,16 @@ win::BOOL SetupApiEngine::FindMatch(const OpenInf &open, win::HINF inf, std::siz
                                     std::uint32_t from, const char *key, win::INFCONTEXT *context) const {
     std::uint32_t line = 0;
     const LoadedInf &first = *open.files[index].inf;
-    if (first.FindKey(section, key, from, &line)) {
+    std::string name;
+    if (first.FindKey(section, first.NameOf(key, &name), from, &line)) {
         SetContext(context, inf, open.files[index].id, section, line);
         return Succeed();
     }
-    const std::string_view name = first.File().SectionName(section);
+    const std::string_view sectionName = first.File().SectionName(section);
     for (std::size_t i = index + 1; i < open.files.size(); ++i) {
-        const int other = open.files[i].inf->File().FindSection(name);
-        if (other != InfFile::kNoSection && open.files[i].inf->FindKey(other, key, 0, &line)) {
+        const LoadedInf &later = *open.files[i].inf;
+        const int other = later.File().FindSection(sectionName);
+        if (other != InfFile::kNoSection && later.FindKey(other, later.NameOf(key, &name), 0, &line)) {
             SetContext(context, inf, open.files[i].id, other, line);
             return Succeed();
         }
@@ -58,9 +60,10 @@ win::BOOL SetupApiEngine::FindFirstLine(win::HINF inf, const char *section, cons
     const std::shared_ptr<const OpenInf> open = m_handles.Find(inf);
     if (!open) return Fail(win::ERROR_INVALID_HANDLE);
     if (section == nullptr || context == nullptr) return Fail(win::ERROR_INVALID_PARAMETER);
+    std::string name;
     for (std::size_t i = 0; i < open->files.size(); ++i) {
         const InfFile &file = open->files[i].inf->File();
-        const int found = file.FindSection(section);
+        const int found = file.FindSection(open->files[i].inf->NameOf(section, &name));
         if (found == InfFile::kNoSection) continue;
         if (key != nullptr) return FindMatch(*open, inf, i, found, 0, key, context);
         if (file.Section(found).lineCount != 0) {
@@ -125,14 +128,20 @@ win::BOOL SetupApiEngine::GetLineText(win::INFCONTEXT *context, win::HINF inf, c
     win::DWORD total = 0;
     for (std::uint32_t i = 0; i < line->fieldCount; ++i) {
         SubstitutedText value;
-        total += static_cast<win::DWORD>(file.inf->Substitute(text.FieldText(line->firstField + i), &value).size() + 1);
+        std::string presented;
+        total += static_cast<win::DWORD>(
+            file.inf->Presented(file.inf->Substitute(text.FieldText(line->firstField + i), &value), &presented)
+                .size() +
+            1);
     }
     if (requiredSize != nullptr) *requiredSize = total;
     if (buffer == nullptr) return Succeed();
     if (total > bufferSize) return Fail(win::ERROR_INSUFFICIENT_BUFFER);
     for (std::uint32_t i = 0; i < line->fieldCount; ++i) {
         SubstitutedText value;
-        const std::string_view part = file.inf->Substitute(text.FieldText(line->firstField + i), &value);
+        std::string presented;
+        const std::string_view part =
+            file.inf->Presented(file.inf->Substitute(text.FieldText(line->firstField + i), &value), &presented);
         std::memcpy(buffer, part.data(), part.size());
         buffer += part.size();
         *buffer++ = i + 1 < line->fieldCount ? ',' : '\0';
@@ -156,7 +165,9 @@ win::BOOL SetupApiEngine::GetStringField(win::INFCONTEXT *context, win::DWORD fi
         field = line->firstField + fieldIndex - 1;
     }
     SubstitutedText value;
-    const std::string_view text = file.inf->Substitute(file.inf->File().FieldText(field), &value);
+    std::string presented;
+    const std::string_view text =
+        file.inf->Presented(file.inf->Substitute(file.inf->File().FieldText(field), &value), &presented);
     if (requiredSize != nullptr) *requiredSize = static_cast<win::DWORD>(text.size() + 1);
     if (buffer == nullptr) return win::TRUE;
     if (bufferSize <= text.size()) return Fail(win::ERROR_INSUFFICIENT_BUFFER);
@@ -179,8 +190,9 @@ win::LONG SetupApiEngine::GetLineCount(win::HINF inf, const char *section) {
         return -1;
     }
     win::LONG count = -1;
+    std::string name;
     for (const OpenInf::Member &member : open->files) {
-        const int found = member.inf->File().FindSection(section);
+        const int found = member.inf->File().FindSection(member.inf->NameOf(section, &name));
         if (found == InfFile::kNoSection) continue;
         count = (count < 0 ? 0 : count) + static_cast<win::LONG>(member.inf->File().Section(found).lineCount);
     }
@@ -193,8 +205,9 @@ win::BOOL SetupApiEngine::GetLineByIndex(win::HINF inf, const char *section, win
     const std::shared_ptr<const OpenInf> open = m_handles.Find(inf);
     if (!open) return Fail(win::ERROR_INVALID_HANDLE);
     if (section == nullptr || context == nullptr) return Fail(win::ERROR_INVALID_PARAMETER);
+    std::string name;
     for (const OpenInf::Member &member : open->files) {
-        const int found = member.inf->File().FindSection(section);
+        const int found = member.inf->File().FindSection(member.inf->NameOf(section, &name));
         if (found == InfFile::kNoSection) continue;
         const std::uint32_t lines = member.inf->File().Section(found).lineCount;
         if (index < lines) {
@@ -218,7 +231,8 @@ win::BOOL SetupApiEngine::EnumInfSections(win::HINF inf, win::UINT index, char *
             index -= file.SectionCount();
             continue;
         }
-        const std::string_view name = file.SectionName(index);
+        std::string presented;
+        const std::string_view name = member.inf->Presented(file.SectionName(index), &presented);
         if (requiredSize != nullptr) *requiredSize = static_cast<win::DWORD>(name.size() + 1);
         if (buffer == nullptr) return size == 0 ? Succeed() : Fail(ERROR_INVALID_USER_BUFFER);
         if (name.size() + 1 > size) return Fail(win::ERROR_INSUFFICIENT_BUFFER);

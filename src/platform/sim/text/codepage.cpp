@@ -1,7 +1,8 @@
 // Conversions into and out of the machine's ANSI code page. Code page 1252
 // is built in (it is the common case and the host's iconv lacks the five
 // bytes Windows maps to C1 controls); every other code page goes through
-// iconv as "CP<n>".
+// iconv as "CP<n>". Into the code page, a character it lacks becomes its
+// best fit where the code page has one (best_fit.h), else "?".
 #include "platform/sim/text/codepage.h"
 
 #include <iconv.h>
@@ -14,7 +15,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
+#include "platform/sim/text/best_fit.h"
 #include "platform/sim/text/unicode.h"
 
 namespace sim {
@@ -97,24 +100,16 @@ void ReportUnknownCodePage(win::UINT codePage) {
 std::string EncodeAnsi(const std::u32string &text, win::UINT codePage) {
     if (std::all_of(text.begin(), text.end(), [](char32_t c) { return c < 0x80; }))
         return std::string(text.begin(), text.end());
-    if (codePage == kWestern) {
-        std::string out;
-        out.reserve(text.size());
-        for (char32_t c : text) out.push_back(WesternByte(c));
-        return out;
-    }
-    Iconv converter(IconvName(codePage), "UTF-32LE");
-    if (!converter.Usable()) {
+    std::string out;
+    out.reserve(text.size());
+    if (codePage != kWestern && !Iconv(IconvName(codePage), "UTF-32LE").Usable()) {
         ReportUnknownCodePage(codePage);
-        std::string out;
         for (char32_t c : text) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
         return out;
     }
-    std::string utf32;
-    utf32.reserve(4 * text.size());
     for (char32_t c : text)
-        for (int shift = 0; shift < 32; shift += 8) utf32.push_back(static_cast<char>((c >> shift) & 0xFF));
-    return converter.Convert(utf32, 4, "?");
+        if (!AppendAnsiChar(c, codePage, &out)) AppendBestFitOrDefault(c, codePage, &out);
+    return out;
 }
 
 std::u32string DecodeAnsi(const std::string &ansi, win::UINT codePage) {
@@ -132,6 +127,39 @@ std::u32string DecodeAnsi(const std::string &ansi, win::UINT codePage) {
         return out;
     }
     return DecodeUtf8(converter.Convert(ansi, 1, "?"));
+}
+
+// The bytes of every character of the Basic Multilingual Plane that makes
+// a round trip through a code page (0: none; a double-byte character has
+// its lead byte in the high half).
+using CharBytesTable = std::vector<std::uint16_t>;
+
+CharBytesTable MakeCharBytesTable(win::UINT codePage) {
+    CharBytesTable table(0x10000, 0);
+    Iconv encoder(IconvName(codePage), "UTF-32LE");
+    Iconv decoder("UTF-32LE", IconvName(codePage));
+    if (!encoder.Usable() || !decoder.Usable()) return table;
+    for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        std::string utf32;
+        for (int shift = 0; shift < 32; shift += 8) utf32.push_back(static_cast<char>((c >> shift) & 0xFF));
+        const std::string bytes = encoder.Convert(utf32, 4, std::string(1, '\0'));
+        if (bytes.empty() || bytes.size() > 2 || bytes.find('\0') != std::string::npos) continue;
+        if (decoder.Convert(bytes, 1, std::string(4, '\0')) != utf32) continue;
+        table[c] = static_cast<std::uint16_t>(bytes.size() == 1 ? static_cast<unsigned char>(bytes[0])
+                                                                 : (static_cast<unsigned char>(bytes[0]) << 8) |
+                                                                       static_cast<unsigned char>(bytes[1]));
+    }
+    return table;
+}
+
+const CharBytesTable &CharBytesTableOf(win::UINT codePage) {
+    static std::mutex lock;
+    static std::map<win::UINT, std::unique_ptr<const CharBytesTable>> tables;
+    std::lock_guard<std::mutex> guard(lock);
+    auto &table = tables[codePage];
+    if (!table) table = std::make_unique<const CharBytesTable>(MakeCharBytesTable(codePage));
+    return *table;
 }
 
 using UpperTable = std::array<unsigned char, 256>;
@@ -161,10 +189,6 @@ const UpperTable &UpperTableOf(win::UINT codePage) {
 
 }  // namespace
 
-std::string Utf16ToAnsi(const char *bytes, std::size_t length, bool bigEndian, win::UINT codePage) {
-    return EncodeAnsi(DecodeUtf16(bytes, length, bigEndian), codePage);
-}
-
 std::string Utf8ToAnsi(const std::string &utf8, win::UINT codePage) {
     if (IsAscii(utf8)) return utf8;
     return EncodeAnsi(DecodeUtf8(utf8), codePage);
@@ -186,6 +210,25 @@ bool IsLeadByte(unsigned char c, win::UINT codePage) {
     default:
         return false;
     }
+}
+
+bool AppendAnsiChar(char32_t c, win::UINT codePage, std::string *out) {
+    if (c < 0x80) {
+        out->push_back(static_cast<char>(c));
+        return true;
+    }
+    if (codePage == kWestern) {
+        const char byte = WesternByte(c);
+        if (byte == '?') return false;
+        out->push_back(byte);
+        return true;
+    }
+    if (c > 0xFFFF) return false;
+    const std::uint16_t bytes = CharBytesTableOf(codePage)[c];
+    if (bytes == 0) return false;
+    if (bytes > 0xFF) out->push_back(static_cast<char>(bytes >> 8));
+    out->push_back(static_cast<char>(bytes & 0xFF));
+    return true;
 }
 
 std::string AnsiUpper(const std::string &ansi, win::UINT codePage) {

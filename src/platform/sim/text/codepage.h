@@ -13,12 +13,16 @@
 
 namespace sim {
 
-// UTF-16 (little or big endian, no byte-order mark) or UTF-8 text as ANSI
-// bytes of `codePage`; characters it lacks become "?".
-std::string Utf16ToAnsi(const char *bytes, std::size_t length, bool bigEndian, win::UINT codePage);
+// UTF-8 text as ANSI bytes of `codePage`; characters it lacks become
+// their best fit, or "?".
 std::string Utf8ToAnsi(const std::string &utf8, win::UINT codePage);
 std::string AnsiToUtf8(const std::string &ansi, win::UINT codePage);
 bool IsLeadByte(unsigned char c, win::UINT codePage);
+
+// Appends the bytes of `c` in `codePage` when they read back as `c` (a
+// round trip); false, with nothing appended, for a character the code page
+// lacks (one that would become its best fit or "?").
+bool AppendAnsiChar(char32_t c, win::UINT codePage, std::string *out);
 
 // `ansi` with its letters in upper case, as Windows upper-cases names to
 // compare them without regard to case; double-byte characters stay as they
