@@ -34,6 +34,9 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+# The loader scripts/wine-env.sh chose: `wine`, or the 64-bit loader on a
+# host that cannot run 32-bit programs.
+WINE_LOADER = os.environ.get("WINE_ENV_LOADER", "wine")
 INFO_WINE = "info: fail err=0x00000002"
 INFO_WINDOWS = "info: ok style=1 count=1"
 LIST_CALL = re.compile(r'^\s*get sec=(<null>|".*") key=<null> def=(".*") size=(\d+) -> ret=(\d+) buf=".*"$')
@@ -130,7 +133,7 @@ def main():
                     status, err = run([f"{native}/bin/{tool}", "--batch", batch],
                                       env=dict(os.environ, MIRTEL_MACHINE=machine), timeout=600)
                 else:
-                    status, err = run(["env", "LC_ALL=en_US.UTF-8", "wine", f"{windows}/bin/{tool}.exe",
+                    status, err = run(["env", "LC_ALL=en_US.UTF-8", WINE_LOADER, f"{windows}/bin/{tool}.exe",
                                        "--batch", batch], env=dict(os.environ, WINEDEBUG="-all"), timeout=900)
                 if status != 0:
                     failures.append(f"{side} {tool} ended with status {status}: {err.strip()[:500]}")

@@ -3,7 +3,8 @@
 simulated machine's ANSI code pages, from what WideCharToMultiByte answers
 under Wine.
 
-tools/wine-probes/best_fit_probe.cpp is built with MinGW (i686) and run
+tools/wine-probes/best_fit_probe.cpp is built with MinGW (x86_64, which every
+host here runs under Wine's 64-bit loader) and run
 under Wine over every character of the Basic Multilingual Plane; it lists
 the characters a code page writes as another character's bytes (neither a
 round trip nor the default character). Those are the only entries kept:
@@ -23,23 +24,27 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PER_LINE = 6
 
 
+# Runs 64-bit programs whether or not the host runs 32-bit ones.
+WINE64 = "/usr/lib/wine/wine64"
+
+
 def probe(work):
     exe = os.path.join(work, "best_fit_probe.exe")
-    subprocess.run(["i686-w64-mingw32-g++", "-O2", "-static", "-o", exe,
+    subprocess.run(["x86_64-w64-mingw32-g++", "-O2", "-static", "-o", exe,
                     os.path.join(ROOT, "tools/wine-probes/best_fit_probe.cpp")], check=True)
-    env = dict(os.environ, WINEDEBUG="-all", LC_ALL="en_US.UTF-8")
+    env = dict(os.environ, WINEDEBUG="-all", LC_ALL="en_US.UTF-8", WINELOADER=WINE64)
     own_prefix = "WINEPREFIX" not in env
     if own_prefix:
         env["WINEPREFIX"] = os.path.join(work, "prefix")
-        subprocess.run(["wineboot", "-i"], env=dict(env, WINEDLLOVERRIDES="mscoree,mshtml="),
+        subprocess.run([WINE64, "wineboot", "-i"], env=dict(env, WINEDLLOVERRIDES="mscoree,mshtml="),
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        out = subprocess.run(["wine", exe] + [str(cp) for cp in CODE_PAGES], env=env, check=True,
+        out = subprocess.run([WINE64, exe] + [str(cp) for cp in CODE_PAGES], env=env, check=True,
                              stdout=subprocess.PIPE).stdout.decode("ascii")
     finally:
         if own_prefix:
             subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
-    version = subprocess.run(["wine", "--version"], stdout=subprocess.PIPE, env=env).stdout.decode().strip()
+    version = subprocess.run([WINE64, "--version"], stdout=subprocess.PIPE, env=env).stdout.decode().strip()
     return out, version
 
 

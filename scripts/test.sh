@@ -44,4 +44,4 @@ fi
 [ "$status" = 0 ] || exit "$status"
 
 unset ASAN_OPTIONS UBSAN_OPTIONS
-bash tests/wine/run.sh
+MIRTEL_NATIVE_BUILD="$build" bash tests/wine/run.sh

@@ -8,19 +8,21 @@
 #
 # Usage: scripts/wine-dumps.sh <output-folder> <case-file> ...
 #   e.g. scripts/wine-dumps.sh tests/conformance/expected/inf tests/conformance/inf/*.inf
-#   MIRTEL_WINDOWS_BUILD  the Windows build (default build/windows; built
-#                         first when its dumpers are missing)
+#   MIRTEL_WINDOWS_BUILD  the Windows build (default build/windows-x86_64,
+#                         which runs on every host; built first when its
+#                         dumpers are missing)
 #   WINEPREFIX            a prefix to use; by default a throw-away one
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 [ $# -ge 2 ] || { sed -n '2,/^set/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 2; }
 output="$(mkdir -p "$1" && cd "$1" && pwd)"
 shift
-build="${MIRTEL_WINDOWS_BUILD:-build/windows}"
+build="${MIRTEL_WINDOWS_BUILD:-build/windows-x86_64}"
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 if [ ! -x "$build/bin/infdump.exe" ] || [ ! -x "$build/bin/profdump.exe" ]; then
-  (cd "$root" && MIRTEL_WINDOWS_BUILD="$build" bash scripts/build-windows.sh >/dev/null)
+  (cd "$root" && MIRTEL_WINDOWS_BUILD="$build" bash scripts/build-windows.sh x86_64 >/dev/null)
 fi
+source "$root/scripts/wine-env.sh"
 
 work="$(mktemp -d -t mirtel-wine-dumps.XXXXXX)"
 own_prefix=0
@@ -33,7 +35,7 @@ export WINEDEBUG=-all
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX="$work/prefix"
   own_prefix=1
-  env LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES='mscoree,mshtml=' wineboot -i >/dev/null 2>&1
+  env LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES='mscoree,mshtml=' "$WINE_ENV_LOADER" wineboot -i >/dev/null 2>&1
 fi
 
 # One batch per dumper and case folder, run in that folder.
@@ -62,9 +64,9 @@ status=0
 for key in "${!folders[@]}"; do
   for tool in infdump profdump; do
     [ -f "$work/$key.$tool" ] || continue
-    (cd "${folders[$key]}" && env LC_ALL=en_US.UTF-8 wine "$build/bin/$tool.exe" --batch "$work/$key.$tool") ||
+    (cd "${folders[$key]}" && wine "$build/bin/$tool.exe" --batch "$work/$key.$tool") ||
       status=1
   done
 done
-echo "wine-dumps: $# case files dumped into $output ($(wine --version))"
+echo "wine-dumps: $# case files dumped into $output ($("$WINE_ENV_LOADER" --version))"
 exit "$status"

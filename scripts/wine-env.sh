@@ -27,10 +27,11 @@ wine_env_runs_32bit() {
   /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 
+# Exported for the scripts the Wine runs start (scripts/differential.py).
 if wine_env_runs_32bit; then
-  WINE_ENV_LOADER=wine
+  export WINE_ENV_LOADER=wine
 else
-  WINE_ENV_LOADER=/usr/lib/wine/wine64
+  export WINE_ENV_LOADER=/usr/lib/wine/wine64
   export WINELOADER=/usr/lib/wine/wine64
 fi
 

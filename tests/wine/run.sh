@@ -303,10 +303,13 @@ scenarios+=("${registry_scenarios[@]}")
 # The language of the system, and the missing message files.
 source tests/wine/language_runs.sh
 scenarios+=("${language_scenarios[@]}")
+# The native dumpers against the Windows build's under Wine, over generated
+# INF and INI files.
+source tests/wine/differential_runs.sh
 
 run_scenarios() {
   local t
-  for scenario in "${scenarios[@]}"; do
+  for scenario in "$@"; do
     t=$SECONDS
     scenario_failed=0
     "scenario_$scenario"
@@ -333,5 +336,8 @@ for arch in "${architectures[@]}"; do
     build="$PWD/build/windows-x86_64"
   fi
   run_gtest
-  run_scenarios
+  run_scenarios "${scenarios[@]}"
+  # The differential check compares the dumpers with Wine's answers, not
+  # one build with another: once is enough.
+  if [ "$arch" = "${architectures[0]}" ]; then run_scenarios "${differential_scenarios[@]}"; fi
 done
