@@ -17,7 +17,10 @@ launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
+# -O1 with line tables: half the compile time of -O2 -g under the
+# sanitizers, and reports still name file and line.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRTEL_TESTS=ON \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
   -DMIRTEL_SANITIZE=ON -DMIRTEL_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
 echo "native: build ready in $((SECONDS - started)) s"

@@ -9,8 +9,8 @@
 # when anything failed.
 #
 # Which Windows build runs: where this host runs 32-bit programs, the i686
-# build (what ships) and the x86_64 build; where it cannot, the x86_64 build
-# alone, under Wine's 64-bit loader. A host without 32-bit support is not a
+# build (what ships); where it cannot, the x86_64 build, under Wine's 64-bit
+# loader. A host without 32-bit support is not a
 # failure: the run says so in one line.
 #   MIRTEL_WINE_ARCH      the builds to run, "i686", "x86_64" or both
 #                         ("i686 x86_64"); overrides the host's probe
@@ -44,7 +44,7 @@ source scripts/wine-env.sh
 if [ -n "${MIRTEL_WINE_ARCH:-}" ]; then
   read -r -a architectures <<<"$MIRTEL_WINE_ARCH"
 elif wine_env_runs_32bit; then
-  architectures=(i686 x86_64)
+  architectures=(i686)
 else
   architectures=(x86_64)
   echo "wine: this host cannot run 32-bit programs; running the x86_64 build under the 64-bit loader"
