@@ -4,38 +4,11 @@
 // that the Add Printer Wizard offers each model once.
 #include "app/mirtel_app.h"
 #include "inf/inf_paths.h"
+#include "inf/oem_inf_store.h"
 #include "lang/log.h"
 #include "lang/path_utils.h"
 
 namespace {
-
-// Every one of `theirs` is among `ours`, letter case ignored. An INF
-// without models covers nothing.
-bool CoversAll(const CStringList &ours, const CStringList &theirs) {
-    if (theirs.empty()) return false;
-    for (const CString &their : theirs) {
-        bool listed = false;
-        for (const CString &our : ours)
-            if (SameTextNoCase(their, our)) {
-                listed = true;
-                break;
-            }
-        if (!listed) return false;
-    }
-    return true;
-}
-
-// Only files the system itself put into the store are ever replaced or
-// deleted: OEM<n>.inf directly in the store, never a folder and never
-// anything in a subfolder.
-bool IsStoreOemInf(const CString &store, const CString &path) {
-    CString folder, name;
-    SplitPath(path.c_str(), kSplitDriveFolderSlash, folder);
-    SplitPath(path.c_str(), kSplitNameExt, name);
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return SameTextNoCase(folder, store) && IsNumberedOemInfName(name) &&
-           attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The stale precompiled form of an OEM INF that is about to change; there
 // may be none.
@@ -49,21 +22,11 @@ void DeletePrecompiledInf(CMirtelApp &app, const CString &inf) {
     DeleteFileA(pnf.c_str());
 }
 
-// The first OEM<n>.inf, n = 0, 1, ..., that the store does not hold.
-CString FreeOemInfName(const CString &store) {
-    for (UINT n = 0;; ++n) {
-        const CString candidate = store + FormatString("OEM%u.inf", n);
-        OFSTRUCT info = {};
-        if (OpenFile(candidate.c_str(), &info, OF_EXIST) == HFILE_ERROR) return candidate;
-    }
-}
-
 }  // namespace
 
 BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
     char windowsFolder[MAX_PATH] = {};
     GetWindowsFolder(windowsFolder, MAX_PATH);
-    const CString store = CString(windowsFolder) + "\\Inf\\";
 
     BOOL loaded = FALSE;
     m_pSetupApi = std::make_unique<CSetupApi>(loaded, windowsFolder);
@@ -73,6 +36,8 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
         return FALSE;
     }
 
+    // A copy made for an earlier INF of the list is compared as well.
+    COemInfStore store(*this, CString(windowsFolder) + "\\Inf\\");
     for (const CString &ours : m_listInfFile) {
         CStringList ourNames;
         if (!kGetDriverNames(ours, ourNames)) {
@@ -82,21 +47,9 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
             return FALSE;
         }
 
-        // A fresh search for each INF: a copy made for an earlier INF of the
-        // list is compared as well.
-        CStringList found;
-        FindFilesRecursive(store, "OEM*.inf", found);
-        CStringList matches;
-        for (const CString &oem : found) {
-            if (!IsStoreOemInf(store, oem)) continue;
-            CStringList theirNames;
-            // An OEM INF that cannot be read has no names and never matches.
-            kGetDriverNames(oem, theirNames);
-            if (CoversAll(ourNames, theirNames)) matches.push_back(oem);
-        }
-
         // The first match receives the copy; the others are older copies of
         // the same models and go.
+        const CStringList matches = store.Covering(ourNames);
         for (std::size_t i = 0; i < matches.size(); ++i) {
             const CString &match = matches[i];
             DeletePrecompiledInf(*this, match);
@@ -107,7 +60,7 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
                 return FALSE;
             }
             if (i > 0) {
-                DeleteFileA(match.c_str());
+                if (DeleteFileA(match.c_str())) store.Deleted(match);
                 continue;
             }
             // The store would otherwise keep the old copy and the wizard the
@@ -118,17 +71,19 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
                 m_strErrorFile = match;
                 return FALSE;
             }
+            store.Written(match, ourNames);
             text = match;
         }
 
         if (matches.empty()) {
-            const CString fresh = FreeOemInfName(store);
+            const CString fresh = store.FreeName();
             if (!CopyFileA(ours.c_str(), fresh.c_str(), TRUE)) {
                 WriteLog(this, "Err : CMirtelApp::kCopyOemInfNT  Cannot copy [%s] to [%s] (error %u)\n",
                          ours.c_str(), fresh.c_str(), GetLastError());
                 m_strErrorFile = ours;
                 return FALSE;
             }
+            store.Written(fresh, ourNames);
             text = fresh;
         }
     }

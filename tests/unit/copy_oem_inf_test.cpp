@@ -320,6 +320,36 @@ TEST_F(OemInfTest, ALaterNT4InfReplacesTheCopyOfAnEarlierOne) {
     EXPECT_FALSE(Exists(Host("drive_c/WINDOWS/Inf/OEM1.inf")));
 }
 
+// The store is read once for the whole list, so what the step itself did
+// earlier in the list must count: its own copies as matches, the numbers
+// it filled as taken and the number of a copy it deleted as free.
+TEST_F(OemInfTest, EachNT4InfOfAListSeesTheStoreAsTheEarlierOnesLeftIt) {
+    WriteFile(Host("drive_c/WINDOWS/Inf/OEM0.inf"), Theirs({"X"}));
+    WriteFile(Host("drive_c/WINDOWS/Inf/OEM2.inf"), Theirs({"Y"}));
+    const std::vector<std::vector<std::string>> models = {
+        {"Talvo A"}, {"Talvo B"}, {"Talvo A", "Talvo B"}, {"Talvo D"}, {"Talvo E"}};
+    CStringList list;
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        const std::string name = "inf" + std::to_string(i) + ".inf";
+        WriteFile(Host("drive_c/pkg/" + name), Ours(models[i]));
+        list.push_back("C:\\pkg\\" + name);
+    }
+    CMirtelApp &app = MakeApp(kOSWinNT4);
+    app.m_listInfFile = list;
+
+    CString text;
+    EXPECT_TRUE(app.kCopyOemInf(text));
+    // inf0 -> OEM1, inf1 -> OEM3, inf2 covers both: OEM1 takes it and OEM3
+    // goes, so inf3 -> OEM3 again and inf4 -> OEM4.
+    EXPECT_EQ(text, "C:\\WINDOWS\\Inf\\OEM4.inf");
+    EXPECT_EQ(ReadFile(Host("drive_c/WINDOWS/Inf/OEM0.inf")), Theirs({"X"}));
+    EXPECT_EQ(ReadFile(Host("drive_c/WINDOWS/Inf/OEM1.inf")), Ours(models[2]));
+    EXPECT_EQ(ReadFile(Host("drive_c/WINDOWS/Inf/OEM2.inf")), Theirs({"Y"}));
+    EXPECT_EQ(ReadFile(Host("drive_c/WINDOWS/Inf/OEM3.inf")), Ours(models[3]));
+    EXPECT_EQ(ReadFile(Host("drive_c/WINDOWS/Inf/OEM4.inf")), Ours(models[4]));
+    EXPECT_FALSE(Exists(Host("drive_c/WINDOWS/Inf/OEM5.inf")));
+}
+
 TEST_F(OemInfTest, NamesNT4FailuresAsTheyHappen) {
     struct Case {
         const char *name;

@@ -1,0 +1,96 @@
+#include "inf/oem_inf_store.h"
+
+#include <algorithm>
+
+#include "app/mirtel_app.h"
+#include "inf/inf_paths.h"
+#include "lang/path_utils.h"
+
+namespace {
+
+// Every one of `theirs` is among `ours`, letter case ignored. An INF
+// without models covers nothing.
+bool CoversAll(const CStringList &ours, const CStringList &theirs) {
+    if (theirs.empty()) return false;
+    for (const CString &their : theirs) {
+        bool listed = false;
+        for (const CString &our : ours)
+            if (SameTextNoCase(their, our)) {
+                listed = true;
+                break;
+            }
+        if (!listed) return false;
+    }
+    return true;
+}
+
+// Only files the system itself put into the store are ever replaced or
+// deleted: OEM<n>.inf directly in the store, never a folder and never
+// anything in a subfolder.
+bool IsStoreOemInf(const CString &store, const CString &path) {
+    CString folder, name;
+    SplitPath(path.c_str(), kSplitDriveFolderSlash, folder);
+    SplitPath(path.c_str(), kSplitNameExt, name);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return SameTextNoCase(folder, store) && IsNumberedOemInfName(name) &&
+           attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder)
+    : m_app(app), m_folder(folder), m_files(List()) {}
+
+CStringList COemInfStore::List() const {
+    CStringList found;
+    FindFilesRecursive(m_folder, "OEM*.inf", found);
+    CStringList files;
+    for (const CString &path : found)
+        if (IsStoreOemInf(m_folder, path)) files.push_back(path);
+    return files;
+}
+
+const CStringList &COemInfStore::NamesOf(const CString &oem) {
+    auto known = m_names.find(oem);
+    if (known == m_names.end()) {
+        CStringList names;
+        m_app.kGetDriverNames(oem, names);
+        known = m_names.emplace(oem, std::move(names)).first;
+    }
+    return known->second;
+}
+
+CStringList COemInfStore::Covering(const CStringList &ours) {
+    CStringList matches;
+    for (const CString &oem : m_files)
+        if (CoversAll(ours, NamesOf(oem))) matches.push_back(oem);
+    if (matches.size() < 2) return matches;
+
+    m_files = List();
+    matches.clear();
+    for (const CString &oem : m_files)
+        if (CoversAll(ours, NamesOf(oem))) matches.push_back(oem);
+    return matches;
+}
+
+CString COemInfStore::FreeName() {
+    for (UINT n = m_firstFreeNumber;; ++n) {
+        const CString candidate = m_folder + FormatString("OEM%u.inf", n);
+        OFSTRUCT info = {};
+        if (OpenFile(candidate.c_str(), &info, OF_EXIST) == HFILE_ERROR) {
+            m_firstFreeNumber = n + 1;
+            return candidate;
+        }
+    }
+}
+
+void COemInfStore::Written(const CString &oem, const CStringList &names) {
+    m_names[oem] = names;
+    if (std::find(m_files.begin(), m_files.end(), oem) == m_files.end()) m_files.push_back(oem);
+}
+
+void COemInfStore::Deleted(const CString &oem) {
+    m_names.erase(oem);
+    m_files.erase(std::remove(m_files.begin(), m_files.end(), oem), m_files.end());
+    m_firstFreeNumber = 0;
+}

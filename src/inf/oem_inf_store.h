@@ -1,0 +1,47 @@
+// Windows NT 4.0's INF store as its OEM INF step sees it: the numbered
+// OEM<n>.inf files directly in the store and the model names each offers.
+//
+// The store is listed and each file read once; what the step copies in or
+// deletes is recorded as it happens, so the files and names are those on
+// disk without listing and reading the whole store again for every INF of
+// a driver folder (that took minutes for a folder of a few hundred INF
+// files). Which of several matches receives a copy depends on the order in
+// which the store lists its files, so that case alone lists it again.
+#pragma once
+
+#include <map>
+
+#include "framework/afx.h"
+
+class CMirtelApp;
+
+class COemInfStore {
+public:
+    // `folder` ends with a backslash.
+    COemInfStore(CMirtelApp &app, const CString &folder);
+
+    // The OEM INF files whose model names are all among `ours`, in the
+    // order the store lists them. A file that cannot be read, or offers no
+    // model, matches nothing.
+    CStringList Covering(const CStringList &ours);
+
+    // The first OEM<n>.inf, n = 0, 1, ..., that the store does not hold;
+    // the caller fills it, so the next call looks past it.
+    CString FreeName();
+
+    // `oem` now holds a copy of an INF offering `names`.
+    void Written(const CString &oem, const CStringList &names);
+    // `oem` is gone; its number is free again.
+    void Deleted(const CString &oem);
+
+private:
+    CStringList List() const;
+    const CStringList &NamesOf(const CString &oem);
+
+    CMirtelApp &m_app;
+    CString m_folder;
+    CStringList m_files;
+    std::map<CString, CStringList> m_names;
+    // Every number below it was seen taken or filled by this step.
+    UINT m_firstFreeNumber = 0;
+};
