@@ -2,6 +2,8 @@
 // OEM<n>.inf, each with a precompiled OEM<n>.PNF beside it. Older copies of
 // this driver's INF files are found by their model names and replaced, so
 // that the Add Printer Wizard offers each model once.
+#include <vector>
+
 #include "app/mirtel_app.h"
 #include "inf/inf_paths.h"
 #include "inf/oem_inf_store.h"
@@ -36,11 +38,24 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
         return FALSE;
     }
 
+    // Our models are read before the store, which keeps the names of only
+    // those OEM INF files that offer nothing else. An INF of ours that
+    // cannot be read still ends the step in its turn, after the earlier
+    // ones were copied.
+    std::vector<CStringList> ourModels(m_listInfFile.size());
+    std::vector<bool> readable(m_listInfFile.size());
+    CStringList allOurModels;
+    for (std::size_t i = 0; i < m_listInfFile.size(); ++i) {
+        readable[i] = kGetDriverNames(m_listInfFile[i], ourModels[i]) != FALSE;
+        allOurModels.insert(allOurModels.end(), ourModels[i].begin(), ourModels[i].end());
+    }
+
     // A copy made for an earlier INF of the list is compared as well.
-    COemInfStore store(*this, CString(windowsFolder) + "\\Inf\\");
-    for (const CString &ours : m_listInfFile) {
-        CStringList ourNames;
-        if (!kGetDriverNames(ours, ourNames)) {
+    COemInfStore store(*this, CString(windowsFolder) + "\\Inf\\", allOurModels);
+    for (std::size_t ourIndex = 0; ourIndex < m_listInfFile.size(); ++ourIndex) {
+        const CString &ours = m_listInfFile[ourIndex];
+        const CStringList &ourNames = ourModels[ourIndex];
+        if (!readable[ourIndex]) {
             WriteLog(this, "Err : CMirtelApp::kCopyOemInfNT  Cannot read the models of [%s]\n",
                      ours.c_str());
             m_strErrorFile = ours;

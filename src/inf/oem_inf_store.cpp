@@ -38,8 +38,10 @@ bool IsStoreOemInf(const CString &store, const CString &path) {
 
 }  // namespace
 
-COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder)
-    : m_app(app), m_folder(folder), m_files(List()) {}
+COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder, const CStringList &ourModels)
+    : m_app(app), m_folder(folder), m_files(List()) {
+    for (const CString &model : ourModels) m_ourModels.insert(UpperCaseAscii(model));
+}
 
 CStringList COemInfStore::List() const {
     CStringList found;
@@ -55,6 +57,12 @@ const CStringList &COemInfStore::NamesOf(const CString &oem) {
     if (known == m_names.end()) {
         CStringList names;
         m_app.kGetDriverNames(oem, names);
+        // Another maker's file can never be covered: it is kept as offering
+        // nothing, its storage freed too (such a file may offer thousands).
+        const bool offersOthers = std::any_of(names.begin(), names.end(), [this](const CString &name) {
+            return m_ourModels.count(UpperCaseAscii(name)) == 0;
+        });
+        if (offersOthers) names = CStringList();
         known = m_names.emplace(oem, std::move(names)).first;
     }
     return known->second;

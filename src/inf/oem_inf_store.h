@@ -7,9 +7,12 @@
 // a driver folder (that took minutes for a folder of a few hundred INF
 // files). Which of several matches receives a copy depends on the order in
 // which the store lists its files, so that case alone lists it again.
+// Only the names of files that could be older copies of ours are kept: a
+// file offering any model that none of ours offers is never replaced.
 #pragma once
 
 #include <map>
+#include <set>
 
 #include "framework/afx.h"
 
@@ -17,8 +20,9 @@ class CMirtelApp;
 
 class COemInfStore {
 public:
-    // `folder` ends with a backslash.
-    COemInfStore(CMirtelApp &app, const CString &folder);
+    // `folder` ends with a backslash; `ourModels` holds the models of every
+    // INF of ours that the step will compare.
+    COemInfStore(CMirtelApp &app, const CString &folder, const CStringList &ourModels);
 
     // The OEM INF files whose model names are all among `ours`, in the
     // order the store lists them. A file that cannot be read, or offers no
@@ -40,6 +44,9 @@ private:
 
     CMirtelApp &m_app;
     CString m_folder;
+    // Our model names in upper case (letter case is ignored as in the
+    // comparison itself).
+    std::set<CString> m_ourModels;
     CStringList m_files;
     std::map<CString, CStringList> m_names;
     // Every number below it was seen taken or filled by this step.
