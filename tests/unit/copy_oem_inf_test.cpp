@@ -350,6 +350,22 @@ TEST_F(OemInfTest, EachNT4InfOfAListSeesTheStoreAsTheEarlierOnesLeftIt) {
     EXPECT_FALSE(Exists(Host("drive_c/WINDOWS/Inf/OEM5.inf")));
 }
 
+// Nothing is rolled back: an unreadable INF ends the step after the
+// earlier INFs of the list were copied, and no later one is.
+TEST_F(OemInfTest, AnUnreadableNT4InfEndsTheStepInItsTurn) {
+    WriteFile(Host("drive_c/pkg/a.inf"), Ours({"Talvo A"}));
+    WriteFile(Host("drive_c/pkg/b.inf"), "[Version]\nSignature=\"$Windows 2000$\"\n");
+    WriteFile(Host("drive_c/pkg/c.inf"), Ours({"Talvo C"}));
+    CMirtelApp &app = MakeApp(kOSWinNT4);
+    app.m_listInfFile = {"C:\\pkg\\a.inf", "C:\\pkg\\b.inf", "C:\\pkg\\c.inf"};
+
+    CString text;
+    EXPECT_FALSE(app.kCopyOemInf(text));
+    EXPECT_EQ(app.m_strErrorFile, "C:\\pkg\\b.inf");
+    EXPECT_EQ(ReadFile(Host("drive_c/WINDOWS/Inf/OEM0.inf")), Ours({"Talvo A"}));
+    EXPECT_FALSE(Exists(Host("drive_c/WINDOWS/Inf/OEM1.inf")));
+}
+
 TEST_F(OemInfTest, NamesNT4FailuresAsTheyHappen) {
     struct Case {
         const char *name;
