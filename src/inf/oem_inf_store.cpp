@@ -68,17 +68,18 @@ const CStringList &COemInfStore::NamesOf(const CString &oem) {
     return known->second;
 }
 
-CStringList COemInfStore::Covering(const CStringList &ours) {
+CStringList COemInfStore::CoveringListed(const CStringList &ours) {
     CStringList matches;
     for (const CString &oem : m_files)
         if (CoversAll(ours, NamesOf(oem))) matches.push_back(oem);
-    if (matches.size() < 2) return matches;
-
-    m_files = List();
-    matches.clear();
-    for (const CString &oem : m_files)
-        if (CoversAll(ours, NamesOf(oem))) matches.push_back(oem);
     return matches;
+}
+
+CStringList COemInfStore::Covering(const CStringList &ours) {
+    const CStringList matches = CoveringListed(ours);
+    if (matches.size() < 2) return matches;
+    m_files = List();
+    return CoveringListed(ours);
 }
 
 CString COemInfStore::FreeName() {

@@ -40,6 +40,8 @@ public:
 
 private:
     CStringList List() const;
+    // Covering() over the files as last listed or recorded.
+    CStringList CoveringListed(const CStringList &ours);
     const CStringList &NamesOf(const CString &oem);
 
     CMirtelApp &m_app;
