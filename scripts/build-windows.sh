@@ -18,8 +18,12 @@ esac
 build="${MIRTEL_WINDOWS_BUILD:-$default_build}"
 jobs="${MIRTEL_JOBS:-2}"
 
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$arch.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DMIRTEL_WERROR=ON >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DMIRTEL_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
 echo "Built $build/bin/SETUP.EXE ($arch)"
