@@ -302,6 +302,9 @@ scenarios+=("${registry_scenarios[@]}")
 # The language of the system, and the missing message files.
 source tests/wine/language_runs.sh
 scenarios+=("${language_scenarios[@]}")
+# A signed SETUP.EXE verifies and runs.
+source tests/wine/signing_runs.sh
+scenarios+=("${signing_scenarios[@]}")
 # The native dumpers against the Windows build's under Wine, over generated
 # INF and INI files.
 source tests/wine/differential_runs.sh
