@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -102,14 +101,6 @@ win::DWORD KnownWakeBits() {
     const long minor = machine.Number("Version", "MinorVersion", 1);
     const bool fromXp = ntFamily && (major > 5 || (major == 5 && minor >= 1));
     return fromXp ? 0x05FF : 0x01FF;
-}
-
-// Milliseconds left until `deadline`, for poll: -1 for ever.
-int PollTimeout(bool forever, std::chrono::steady_clock::time_point deadline) {
-    if (forever) return -1;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return 0;
-    return left.count() > INT_MAX ? INT_MAX : static_cast<int>(left.count());
 }
 
 }  // namespace
