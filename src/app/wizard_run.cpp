@@ -1,6 +1,7 @@
 // The Add Printer Wizard run: redirect the device-path values, start the
-// wizard, keep the user interface alive while a worker thread waits for it,
-// and put the registry back.
+// wizard, keep the user interface alive while a worker thread waits for it
+// (or, when no worker can be started, while the run's own loop waits), and
+// put the registry back.
 #include <cstring>
 
 #include "app/main_frame.h"
@@ -18,6 +19,30 @@ constexpr char kWizardCommandLine[] = "rundll32 shell32,SHHelpShortcuts_RunDLL A
 void DeleteDriverIndexFiles(const CString &infFolder) {
     DeleteFileA((infFolder + "\\DRVDATA.BIN").c_str());
     DeleteFileA((infFolder + "\\DRVIDX.BIN").c_str());
+}
+
+// Pumps messages until the wizard process has ended or a quit message
+// arrives: the wait for a run whose worker could not be started. Putting
+// the values back while the wizard is still open would hide the driver from
+// it.
+void PumpMessagesUntilEnded(CMirtelApp *app, HANDLE process) {
+    for (;;) {
+        MSG msg = {};
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0) return;
+        if (woken == WAIT_FAILED) {
+            // The window freezes, but the values wait for the wizard.
+            WriteLog(app, "Err : MsgWaitForMultipleObjects error [%lu], waiting for the wizard alone\n",
+                     static_cast<unsigned long>(GetLastError()));
+            WaitForSingleObject(process, INFINITE);
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -62,8 +87,14 @@ LRESULT CMainFrame::OnStartAddWizard(WPARAM, LPARAM) {
     }
 
     g_hAddWizardNotifyWnd = m_hWnd;
-    HANDLE worker = CreateThread(nullptr, 0, AddWizardWaitThread, process.hProcess, 0, nullptr);
-    if (worker) {
+    // Windows 95, 98 and Me refuse a null thread-id pointer.
+    DWORD workerId = 0;
+    HANDLE worker = CreateThread(nullptr, 0, AddWizardWaitThread, process.hProcess, 0, &workerId);
+    if (!worker) {
+        WriteLog(app, "Err : CreateThread error [%lu], the run waits for the wizard itself\n",
+                 static_cast<unsigned long>(GetLastError()));
+        PumpMessagesUntilEnded(app, process.hProcess);
+    } else {
         MSG msg = {};
         while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
             if (msg.message == WM_ADDWIZARD_END && msg.hwnd == g_hAddWizardNotifyWnd) break;

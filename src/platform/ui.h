@@ -50,6 +50,13 @@ constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 
 constexpr int GWLP_USERDATA = -21;
 
+constexpr UINT PM_NOREMOVE = 0x0000;
+constexpr UINT PM_REMOVE = 0x0001;
+// Every kind of input as Windows 95 to 2000 know it. Headers for XP and
+// later add QS_RAWINPUT (0x0400) to QS_ALLINPUT, and the systems before XP
+// refuse such a mask with ERROR_INVALID_PARAMETER.
+constexpr DWORD QS_ALLINPUT = 0x00FF;
+
 typedef LRESULT(MIRTEL_STDCALL *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef std::intptr_t(MIRTEL_STDCALL *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
@@ -128,6 +135,11 @@ HWND SetActiveWindow(HWND window);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL GetMessageA(MSG *msg, HWND window, UINT filterMin, UINT filterMax);
+BOOL PeekMessageA(MSG *msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
+// WAIT_OBJECT_0 + i for the first signalled handle, WAIT_OBJECT_0 + count
+// when input of `wakeMask` is in the queue, WAIT_TIMEOUT or WAIT_FAILED.
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE *handles, BOOL waitAll, DWORD milliseconds,
+                                DWORD wakeMask);
 BOOL TranslateMessage(const MSG *msg);
 LRESULT DispatchMessageA(const MSG *msg);
 void PostQuitMessage(int exitCode);

@@ -281,6 +281,26 @@ TEST_P(RegistryScenario, RunKilledWhileTheWizardIsOpenIsRepairedAtTheNextStart) 
     ExpectInstallingRun();
 }
 
+// The values come back only after the wizard has closed, whether a worker
+// thread waits for it or, when none can be started, the run itself: a
+// wizard that stays open a while still finds the driver when it closes.
+TEST_P(RegistryScenario, ValuesComeBackOnlyAfterTheWizardClosed) {
+    for (const char *threadsFail : {"0", "1"}) {
+        SCOPED_TRACE(std::string("MIRTEL_CREATE_THREAD_FAILS=") + threadsFail);
+        ResetMachine();
+        const RunResult run = m_machine.RunSetup(
+            kParent, {{"MIRTEL_WIZARD_SLEEP_MS", "700"}, {"MIRTEL_CREATE_THREAD_FAILS", threadsFail}});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::vector<TranscriptEvent> events = m_machine.Transcript();
+        EXPECT_TRUE(Boxes(events).empty());
+        EXPECT_EQ(Posts(events), Strings{"0x0"});
+        const std::vector<TranscriptEvent> closing = EventsOf(events, "wizard-closing");
+        ASSERT_EQ(closing.size(), 1u) << "the run ended before the wizard closed";
+        ExpectWizardView(closing[0]);
+        ExpectRegistryAsAtStart();
+    }
+}
+
 // Every registry write of an installing run, the program killed there: the
 // registry always keeps either the old value live or the old value in the
 // backup; the next start repairs when something was saved, and installs

@@ -17,6 +17,7 @@
 
 #include "platform/process.h"
 #include "platform/system.h"
+#include "platform/ui.h"
 #include "support/machine_fixture.h"
 
 namespace {
@@ -224,6 +225,46 @@ TEST_F(SimProcesses, ThreadHandleIsSignalledWhenTheRoutineReturns) {
     EXPECT_TRUE(win::CloseHandle(thread));
     EXPECT_FALSE(win::TerminateThread(thread, 0));
     EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_HANDLE);
+}
+
+// Calls that Windows 95, 98, Me or 2000 refuse where later versions take
+// them, as the simulated machine of each version answers them.
+TEST_F(SimProcesses, OlderVersionsRefuseWhatTheirDocumentationSays) {
+    struct Version {
+        const char *name;
+        const char *platformId, *major, *minor;
+        bool refusesNullThreadId;  // CreateThread: the thread-id pointer may not be null
+        bool refusesRawInput;      // MsgWaitForMultipleObjects: QS_RAWINPUT (0x400) unknown
+    };
+    const Version versions[] = {
+        {"95", "1", "4", "0", true, true},    {"Me", "1", "4", "90", true, true},
+        {"NT 4.0", "2", "4", "0", false, true}, {"2000", "2", "5", "0", false, true},
+        {"XP", "2", "5", "1", false, false},  {"7", "2", "6", "1", false, false},
+    };
+    for (const Version &version : versions) {
+        SCOPED_TRACE(version.name);
+        machine.SetIni("Version", "PlatformId", version.platformId);
+        machine.SetIni("Version", "MajorVersion", version.major);
+        machine.SetIni("Version", "MinorVersion", version.minor);
+        machine.Use();
+
+        win::HANDLE thread = win::CreateThread(
+            nullptr, 0, [](void *) -> win::DWORD { return 0; }, nullptr, 0, nullptr);
+        EXPECT_EQ(thread == nullptr, version.refusesNullThreadId);
+        if (thread) {
+            EXPECT_EQ(win::WaitForSingleObject(thread, 10000), win::WAIT_OBJECT_0);
+            win::CloseHandle(thread);
+        } else {
+            EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_PARAMETER);
+        }
+
+        const win::DWORD withRawInput = win::MsgWaitForMultipleObjects(0, nullptr, win::FALSE, 0, 0x04FF);
+        EXPECT_EQ(withRawInput == win::WAIT_FAILED, version.refusesRawInput);
+        if (withRawInput == win::WAIT_FAILED) {
+            EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_PARAMETER);
+        }
+        EXPECT_NE(win::MsgWaitForMultipleObjects(0, nullptr, win::FALSE, 0, win::QS_ALLINPUT), win::WAIT_FAILED);
+    }
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/library.h"
+#include "platform/process.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "support/machine_fixture.h"
 
@@ -191,6 +193,38 @@ TEST_F(SimWindows, QuitComesAfterPostedMessagesAndDispatchReachesTheProcedure) {
     win::DestroyWindow(window);
     win::PostQuitMessage(0);
     EXPECT_EQ(win::GetMessageA(&msg, nullptr, 0, 0), 0);
+}
+
+// The loop of a wizard run without a worker thread: the wait for the
+// wizard wakes for a message posted meanwhile, and for the wizard's end.
+TEST_F(SimWindows, MessageWaitWakesForPostsAndForTheProcessEnd) {
+    machine.SetIni("Programs", "sleeper", "sleep");
+    machine.Use();
+    win::HWND window = Create("target");
+    win::MSG msg;
+    while (win::PeekMessageA(&msg, nullptr, 0, 0, win::PM_REMOVE)) {
+    }
+    char commandLine[] = "sleeper 0.5";
+    win::STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    win::PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(win::CreateProcessA(nullptr, commandLine, nullptr, nullptr, win::TRUE, win::NORMAL_PRIORITY_CLASS,
+                                    nullptr, nullptr, &startup, &process));
+    std::thread poster([window] {
+        win::Sleep(50);
+        win::PostMessageA(window, win::WM_USER + 5, 0, 0);
+    });
+    EXPECT_EQ(win::MsgWaitForMultipleObjects(1, &process.hProcess, win::FALSE, 10000, win::QS_ALLINPUT),
+              win::WAIT_OBJECT_0 + 1);
+    poster.join();
+    ASSERT_TRUE(win::PeekMessageA(&msg, nullptr, 0, 0, win::PM_REMOVE));
+    EXPECT_EQ(msg.message, win::WM_USER + 5);
+    EXPECT_FALSE(win::PeekMessageA(&msg, nullptr, 0, 0, win::PM_REMOVE));
+    EXPECT_EQ(win::MsgWaitForMultipleObjects(1, &process.hProcess, win::FALSE, 10000, win::QS_ALLINPUT),
+              win::WAIT_OBJECT_0);
+    win::CloseHandle(process.hThread);
+    win::CloseHandle(process.hProcess);
+    win::DestroyWindow(window);
 }
 
 TEST_F(SimWindows, PostsToOtherProgramsAreRecorded) {

@@ -1,7 +1,9 @@
 // The Add Printer Wizard of the simulated machine. It shows what the real
 // wizard would work with — the DevicePath value and the INF files on it —
 // and records in the transcript every device-path value the installer
-// redirects, as the wizard sees them while it is open.
+// redirects, as the wizard sees them while it is open: when it opens
+// ("wizard"), and after staying open a while also when it closes
+// ("wizard-closing"), as a user who took a while would find them.
 //
 // Shaped by the environment:
 //   MIRTEL_WIZARD_WINDOW_TITLE  a top-level window with this title exists
@@ -45,9 +47,9 @@ win::HWND OpenWizardWindow(const char *title) {
 // One flat object, as every transcript event is: the DevicePath text, the
 // INF files joined by ";", and "<label>.type" / "<label>.bytes" for each
 // value read.
-std::string Event(const std::string &arguments, const std::vector<addprinter::DevicePathValue> &values,
+std::string Event(const char *kind, const std::string &arguments, const std::vector<addprinter::DevicePathValue> &values,
                   const std::string *devicePath, const std::vector<std::string> &infFiles, win::HWND window) {
-    std::string event = "{\"event\":\"wizard\",\"arguments\":" + sim::JsonString(Utf8(arguments));
+    std::string event = "{\"event\":\"" + std::string(kind) + "\",\"arguments\":" + sim::JsonString(Utf8(arguments));
     event += ",\"window\":" + sim::JsonHex(reinterpret_cast<std::uintptr_t>(window));
     if (devicePath) event += ",\"devicepath\":" + sim::JsonString(Utf8(*devicePath));
     std::string infs;
@@ -61,32 +63,49 @@ std::string Event(const std::string &arguments, const std::vector<addprinter::De
     return event + "}";
 }
 
+// What the wizard sees of the device-path values now.
+struct View {
+    std::vector<addprinter::DevicePathValue> values = addprinter::ReadDevicePathValues();
+    const std::string *devicePath = nullptr;
+    std::string devicePathText;
+    std::vector<std::string> infFiles;
+
+    View() {
+        for (const addprinter::DevicePathValue &value : values) {
+            if (value.label == "DevicePath") devicePath = &value.bytes;
+        }
+        devicePathText = devicePath ? Text(*devicePath) : std::string();
+        if (devicePath) infFiles = addprinter::InfFilesOnDevicePath(devicePathText);
+    }
+    View(const View &) = delete;
+
+    std::string Record(const char *kind, const std::string &arguments, win::HWND window) const {
+        return Event(kind, arguments, values, devicePath ? &devicePathText : nullptr, infFiles, window);
+    }
+};
+
 }  // namespace
 
 int main(int argc, char **argv) {
     std::string arguments;
     for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);
 
-    const std::vector<addprinter::DevicePathValue> values = addprinter::ReadDevicePathValues();
-    const std::string *devicePath = nullptr;
-    for (const addprinter::DevicePathValue &value : values) {
-        if (value.label == "DevicePath") devicePath = &value.bytes;
-    }
-    const std::string devicePathText = devicePath ? Text(*devicePath) : std::string();
-    const std::vector<std::string> infFiles =
-        devicePath ? addprinter::InfFilesOnDevicePath(devicePathText) : std::vector<std::string>();
-
+    const View opening;
     std::printf("Add Printer Wizard (simulated)\n");
-    std::printf("DevicePath = %s\n", devicePath ? Utf8(devicePathText).c_str() : "(none)");
-    for (const std::string &inf : infFiles) std::printf("  %s\n", Utf8(inf).c_str());
+    std::printf("DevicePath = %s\n", opening.devicePath ? Utf8(opening.devicePathText).c_str() : "(none)");
+    for (const std::string &inf : opening.infFiles) std::printf("  %s\n", Utf8(inf).c_str());
     std::fflush(stdout);
 
     const char *title = std::getenv("MIRTEL_WIZARD_WINDOW_TITLE");
     win::HWND window = title && *title ? OpenWizardWindow(title) : nullptr;
-    sim::AppendTranscript(Event(arguments, values, devicePath ? &devicePathText : nullptr, infFiles, window));
+    sim::AppendTranscript(opening.Record("wizard", arguments, window));
 
     const char *sleep = std::getenv("MIRTEL_WIZARD_SLEEP_MS");
-    if (sleep && *sleep) win::Sleep(static_cast<win::DWORD>(std::strtoul(sleep, nullptr, 10)));
+    const win::DWORD openFor = sleep && *sleep ? static_cast<win::DWORD>(std::strtoul(sleep, nullptr, 10)) : 0;
+    if (openFor > 0) {
+        win::Sleep(openFor);
+        sim::AppendTranscript(View().Record("wizard-closing", arguments, window));
+    }
     if (window) win::DestroyWindow(window);
     return 0;
 }

@@ -48,7 +48,7 @@
     X(WS_CAPTION) X(WS_SYSMENU) X(WS_THICKFRAME) \
     X(WS_MINIMIZEBOX) X(WS_MAXIMIZEBOX) X(WS_CHILD) \
     X(WS_VISIBLE) X(WS_OVERLAPPEDWINDOW) X(WS_EX_CLIENTEDGE) \
-    X(CW_USEDEFAULT) X(GWLP_USERDATA)
+    X(CW_USEDEFAULT) X(GWLP_USERDATA) X(PM_NOREMOVE) X(PM_REMOVE)
 
 // The platform layer's values, taken before <windows.h> turns the names
 // into its own macros. "##" keeps the name from being expanded here.

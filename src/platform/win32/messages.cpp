@@ -21,6 +21,16 @@ BOOL GetMessageA(MSG *msg, HWND window, UINT filterMin, UINT filterMax) {
     return ::GetMessageA(reinterpret_cast<::LPMSG>(msg), Native(window), filterMin, filterMax);
 }
 
+BOOL PeekMessageA(MSG *msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
+    return ::PeekMessageA(reinterpret_cast<::LPMSG>(msg), Native(window), filterMin, filterMax, removeMessage);
+}
+
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE *handles, BOOL waitAll, DWORD milliseconds,
+                                DWORD wakeMask) {
+    return ::MsgWaitForMultipleObjects(count, reinterpret_cast<const ::HANDLE *>(handles), waitAll,
+                                       milliseconds, wakeMask);
+}
+
 BOOL TranslateMessage(const MSG *msg) {
     return ::TranslateMessage(reinterpret_cast<const ::MSG *>(msg));
 }

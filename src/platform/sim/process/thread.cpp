@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <future>
 #include <mutex>
 #include <thread>
 
 #include "platform/process.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/sim/process/waiting.h"
 #include "platform/sim/unique_fd.h"
 
@@ -17,6 +19,16 @@ namespace sim {
 namespace {
 
 constexpr win::DWORD CREATE_SUSPENDED = 0x4;
+
+// Windows 95, 98 and Me fail CreateThread whose thread-id pointer is null.
+bool RefusesNullThreadId() { return Machine::Get().Number("Version", "PlatformId", 2) == 1; }
+
+// Test hook: MIRTEL_CREATE_THREAD_FAILS=1 makes every CreateThread of the
+// process fail, as on a machine out of memory for another thread.
+bool ThreadsFail() {
+    const char *fails = std::getenv("MIRTEL_CREATE_THREAD_FAILS");
+    return fails && std::strcmp(fails, "1") == 0;
+}
 
 void Signal(int eventFd) {
     const std::uint64_t one = 1;
@@ -75,8 +87,12 @@ HANDLE CreateThread(void *, std::size_t, LPTHREAD_START_ROUTINE start, void *par
                     DWORD creationFlags, DWORD *threadId) {
     // Nothing in the program starts a thread suspended; refuse it rather
     // than start one running.
-    if (!start || (creationFlags & sim::CREATE_SUSPENDED)) {
+    if (!start || (creationFlags & sim::CREATE_SUSPENDED) || (!threadId && sim::RefusesNullThreadId())) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (sim::ThreadsFail()) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     auto events = std::make_shared<sim::ThreadEvents>();

@@ -11,7 +11,8 @@ namespace {
 
 thread_local int t_terminationEvent = -1;
 
-// Milliseconds left until `deadline`, for poll: -1 for ever.
+}  // namespace
+
 int PollTimeout(bool forever, std::chrono::steady_clock::time_point deadline) {
     if (forever) return -1;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -19,8 +20,6 @@ int PollTimeout(bool forever, std::chrono::steady_clock::time_point deadline) {
     if (left.count() <= 0) return 0;
     return left.count() > INT_MAX ? INT_MAX : static_cast<int>(left.count());
 }
-
-}  // namespace
 
 void SetTerminationEventOfThisThread(int eventFd) { t_terminationEvent = eventFd; }
 

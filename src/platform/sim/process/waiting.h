@@ -4,6 +4,8 @@
 // thread and unwind it instead.
 #pragma once
 
+#include <chrono>
+
 #include "platform/sim/machine/handles.h"
 #include "platform/types.h"
 
@@ -24,6 +26,9 @@ struct ThreadTerminated {};
 // The calling thread's termination event (an eventfd), set by the thread
 // start routine; threads not made by CreateThread have none.
 void SetTerminationEventOfThisThread(int eventFd);
+
+// Milliseconds left until `deadline`, for poll: -1 for ever.
+int PollTimeout(bool forever, std::chrono::steady_clock::time_point deadline);
 
 enum class WaitOutcome { Signalled, TimedOut, Failed };
 
