@@ -4,10 +4,18 @@
 # that the PE header's time stamp is the commit's (or SOURCE_DATE_EPOCH's).
 # The second build compiles without the compiler cache, so that a build
 # path that entered an object cannot hide behind a cached copy.
-#   reproduce-check.sh [i686|x86_64 ...]   default: i686 (what ships)
+#   reproduce-check.sh [--first FOLDER] [i686|x86_64 ...]
+#     architectures   default: i686 (what ships)
+#     --first FOLDER  a build of this checkout already made (one
+#                     architecture), taken as the first of the two
 # Prints one line per architecture: its SHA-256 and time stamp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+first_given=""
+if [ "${1:-}" = --first ]; then
+  first_given="$2"
+  shift 2
+fi
 [ $# -gt 0 ] || set -- i686
 epoch="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}"
 work="$(mktemp -d -t mirtel-reproduce.XXXXXX)"
@@ -27,9 +35,13 @@ for arch in "$@"; do
   first="$work/a/$arch"
   second="$work/second-build-folder/$arch"
   mkdir -p "$(dirname "$first")" "$(dirname "$second")"
-  launcher=()
-  command -v ccache >/dev/null && launcher=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  build_setup "$arch" "$first" "${launcher[@]}"
+  if [ -n "$first_given" ]; then
+    first="$first_given"
+  else
+    launcher=()
+    command -v ccache >/dev/null && launcher=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    build_setup "$arch" "$first" "${launcher[@]}"
+  fi
   build_setup "$arch" "$second" CCACHE_DISABLE=1
   one="$(sha256sum <"$first/bin/SETUP.EXE" | cut -d' ' -f1)"
   two="$(sha256sum <"$second/bin/SETUP.EXE" | cut -d' ' -f1)"

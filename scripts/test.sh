@@ -49,8 +49,9 @@ fi
 [ "$status" = 0 ] || exit "$status"
 
 unset ASAN_OPTIONS UBSAN_OPTIONS
-# The image that ships rebuilds byte for byte in another folder.
+# The image that ships (built by the image tests in build/windows)
+# rebuilds byte for byte in another folder.
 t=$SECONDS
-bash scripts/reproduce-check.sh i686
+bash scripts/reproduce-check.sh --first build/windows i686
 echo "reproducible: checked in $((SECONDS - t)) s"
 MIRTEL_NATIVE_BUILD="$build" bash tests/wine/run.sh

@@ -3,7 +3,9 @@
 # certificate carries a valid SHA-1 signature and a nested SHA-256 one, and
 # still runs to the end as the unsigned program does; without its
 # signature it is the built file again, byte for byte (how a customer
-# compares a shipped file with a build of the commit).
+# compares a shipped file with a build of the commit). The signed 32-bit
+# image that ships passes the image checks (tests/image) where the native
+# build and that image are there, as in the test command.
 
 # A certificate that lives for one run of the suite.
 make_signing_certificate() {
@@ -40,5 +42,15 @@ scenario_signed_run() {
   expect_prefix "$name" "$NOTICE_START"
   expect "$name" "posted${T}0x00000000"
   expect "$name" "exit${T}0"
+  local shipped="$PWD/build/windows/bin/SETUP.EXE"
+  local image_tests="${MIRTEL_NATIVE_BUILD:-build/native}/bin/mirtel_image_tests"
+  if [ -f "$shipped" ] && [ -x "$image_tests" ]; then
+    mkdir -p "$results/signing/i686"
+    build="$PWD/build/windows" sign_setup "$results/signing/i686"
+    MIRTEL_IMAGE="$results/signing/i686/SETUP.EXE" "$image_tests" >"$results/signing/image.txt" 2>&1 ||
+      fail "the signed i686 image fails the image checks: $(grep -m1 -A3 'Failure' "$results/signing/image.txt" | tr '\n' ' ')"
+  else
+    echo "signed_run: no i686 image or no image tests here; the signed image's checks were not run"
+  fi
 }
 signing_scenarios=(signed_run)
