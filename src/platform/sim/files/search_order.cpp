@@ -34,20 +34,20 @@ std::string ProgramFolder() {
     return length == 0 || length >= win::MAX_PATH ? std::string() : FolderOf(program);
 }
 
-bool IsRegularFile(const std::string &windowsPath) {
+}  // namespace
+
+bool IsRegularFileAt(const std::string &windowsPath) {
     const std::string host = HostPath(windowsPath.c_str());
     struct stat info;
     return !host.empty() && stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
-
-}  // namespace
 
 std::string FoundBeforeSystemFolders(const std::string &name) {
     for (std::string folder : {ProgramFolder(), CurrentDirectory()}) {
         while (!folder.empty() && folder.back() == '\\') folder.pop_back();
         if (folder.empty()) continue;
         const std::string candidate = folder + "\\" + name;
-        if (IsRegularFile(candidate)) return candidate;
+        if (IsRegularFileAt(candidate)) return candidate;
     }
     return std::string();
 }

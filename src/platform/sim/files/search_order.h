@@ -14,6 +14,9 @@ namespace sim {
 // folder. Empty when neither holds one.
 std::string FoundBeforeSystemFolders(const std::string &name);
 
+// Whether a regular file (no folder, no device) is at `windowsPath`.
+bool IsRegularFileAt(const std::string &windowsPath);
+
 // Whether the Windows path `path` lies directly in the system folder or in
 // the Windows folder (the system folder's parent), compared as Windows
 // compares folders.

@@ -9,8 +9,6 @@
 // ({"event":"library","path":...}).
 #include "platform/library.h"
 
-#include <sys/stat.h>
-
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -99,12 +97,6 @@ std::string LibraryName(const char *fileName) {
     return Upper(WithExtension(name));
 }
 
-bool IsRegularHostFile(const std::string &windowsPath) {
-    const std::string host = sim::HostPath(windowsPath.c_str());
-    struct stat info;
-    return !host.empty() && stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // What a LoadLibraryA name loads: the name of a system library, or the
 // full Windows path of a foreign file (as its name, upper-cased), or
 // empty when it names nothing that exists. A bare name is looked for
@@ -118,7 +110,7 @@ std::string ResolveLibrary(const char *fileName, std::string *foreignPath) {
     const std::string name = LibraryName(fileName);
     if (!name.empty()) return LibraryExists(name) ? name : std::string();
     const std::string full = sim::FullWindowsPath(fileName);
-    if (full.empty() || !IsRegularHostFile(full)) return std::string();
+    if (full.empty() || !sim::IsRegularFileAt(full)) return std::string();
     *foreignPath = full;
     return Upper(full);
 }
