@@ -7,6 +7,7 @@
 #include "app/main_frame.h"
 #include "app/mirtel_app.h"
 #include "lang/log.h"
+#include "lang/path_utils.h"
 
 HWND g_hAddWizardNotifyWnd = nullptr;
 
@@ -45,6 +46,25 @@ void PumpMessagesUntilEnded(CMirtelApp *app, HANDLE process) {
     }
 }
 
+// The system's own rundll32.exe, named as the application to start: a
+// command line alone would have Windows look for "rundll32" beside this
+// program and in the current folder before the system's folders, and run
+// whatever was placed there with this program's rights. It lives in the
+// system folder on the NT family and in the Windows folder on the 95
+// family. Empty when the folder cannot be had: the start then fails.
+CString SystemRundll32(WORD osCode) {
+    char folder[MAX_PATH] = {};
+    if (osCode == kOSWinNT4 || osCode == kOSWinNT5) {
+        const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return CString();
+    } else {
+        GetWindowsFolder(folder, MAX_PATH);
+    }
+    if (folder[0] == '\0') return CString();
+    const CString path(folder);
+    return path.back() == '\\' ? path + "rundll32.exe" : path + "\\rundll32.exe";
+}
+
 }  // namespace
 
 // The worker only waits for the wizard, tells the main frame, and sleeps
@@ -78,7 +98,9 @@ LRESULT CMainFrame::OnStartAddWizard(WPARAM, LPARAM) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
+    const CString application = SystemRundll32(app->m_nOSCode);
+    if (application.empty() ||
+        !CreateProcessA(application.c_str(), commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
                         nullptr, nullptr, &startup, &process)) {
         app->ShowMessage(msg::kErrWizardRun);
         if (!app->m_bNoRegistry) app->m_regInfo.ResetRegistry();

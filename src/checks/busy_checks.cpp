@@ -10,18 +10,19 @@
 
 namespace {
 
-// Where the wizard's window title comes from.
+// Where the wizard's window title comes from: a library of the system
+// directory, always named by its full path, so that no file of the same
+// name beside the program or in the current folder is taken instead.
 struct WizardTitleSource {
-    const char *library;          // in the system directory
-    const char *activateLibrary;  // as kActivateAddWizard loads it
+    const char *library;
     UINT stringId;
 };
-constexpr WizardTitleSource kNtTitle = {"PRINTUI.DLL", "PRINTUI.DLL", 15114};
-constexpr WizardTitleSource k9xTitle = {"MSPRINT.DLL", "C:\\Windows\\system\\MSPRINT.DLL", 2};
+constexpr WizardTitleSource kNtTitle = {"PRINTUI.DLL", 15114};
+constexpr WizardTitleSource k9xTitle = {"MSPRINT.DLL", 2};
 
-const WizardTitleSource &TitleSourceFor(WORD osCode) {
-    return osCode == kOSWinNT4 || osCode == kOSWinNT5 ? kNtTitle : k9xTitle;
-}
+bool IsNtFamily(WORD osCode) { return osCode == kOSWinNT4 || osCode == kOSWinNT5; }
+
+const WizardTitleSource &TitleSourceFor(WORD osCode) { return IsNtFamily(osCode) ? kNtTitle : k9xTitle; }
 
 // The last character, not a trail byte of a double-byte character, decides.
 bool EndsWithBackslash(const CString &path) {
@@ -44,10 +45,20 @@ CString SystemDirectory() {
     return length > 0 && length < MAX_PATH ? CString(buffer) : CString();
 }
 
+// The library is read for one string only: the NT family maps it as a data
+// file, so none of its code or its imports runs in this elevated process.
+// The 95 family is not relied on to read strings from a data file; there
+// it is loaded from its full path with its imports looked for in its own
+// folder first.
+HMODULE LoadStringLibrary(const CString &path, bool ntFamily) {
+    return LoadLibraryExA(path.c_str(), nullptr,
+                          ntFamily ? LOAD_LIBRARY_AS_DATAFILE : LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 // String `id` of `library` into `title`; -1 when the library does not load.
 // The library is freed again before this returns.
-int LoadLibraryString(const char *library, UINT id, char (&title)[MAX_PATH]) {
-    const HMODULE module = LoadLibraryA(library);
+int LoadLibraryString(const CString &library, bool ntFamily, UINT id, char (&title)[MAX_PATH]) {
+    const HMODULE module = LoadStringLibrary(library, ntFamily);
     if (!module) return -1;
     const int length = LoadStringA(module, id, title, MAX_PATH);
     FreeLibrary(module);
@@ -78,7 +89,7 @@ BOOL CMirtelApp::kCheckAddWizard() {
     WriteLog(this, "CMirtelApp::kCheckAddWizard()  strDLLName [%s]\n", library.c_str());
 
     char title[MAX_PATH] = {};
-    const int length = LoadLibraryString(library.c_str(), source.stringId, title);
+    const int length = LoadLibraryString(library, IsNtFamily(m_nOSCode), source.stringId, title);
     if (length < 0) {
         WriteLog(this, "CMirtelApp::kCheckAddWizard()  hInst NULL Return FALSE\n");
         return FALSE;
@@ -105,6 +116,7 @@ void CMirtelApp::kActivateAddWizard() {
     kGetOSVersion();
     const WizardTitleSource &source = TitleSourceFor(m_nOSCode);
     char title[MAX_PATH] = {};
-    if (LoadLibraryString(source.activateLibrary, source.stringId, title) <= 0) return;
+    const CString library = JoinPath(SystemDirectory(), source.library);
+    if (LoadLibraryString(library, IsNtFamily(m_nOSCode), source.stringId, title) <= 0) return;
     if (const HWND window = FindWindowA(nullptr, title)) SetForegroundWindow(window);
 }

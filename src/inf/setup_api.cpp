@@ -32,6 +32,47 @@ const EntryPointName kEntryPoints[CSetupApi::kEntryPointCount] = {
     {"SetupGetSourceInfoA", true},
 };
 
+constexpr char kLibraryName[] = "SetupApi.DLL";
+
+CString InFolder(const CString &folder, const char *name) {
+    if (folder.empty()) return CString();
+    return folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+CString SystemFolder() {
+    char buffer[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? CString(buffer) : CString();
+}
+
+CString ProgramFolder() {
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return CString();
+    CString path(buffer, length);
+    const std::size_t separator = path.find_last_of('\\');
+    return separator == CString::npos ? CString() : path.substr(0, separator);
+}
+
+// The system's library, from the system folder or else the Windows folder,
+// each named by its full path: a file of the same name beside the program
+// or in the current folder is never taken before the system's. A package
+// may bring its own copy for a machine that has none (early NT 4.0
+// installations lack it); it is taken from beside the program, and only
+// when neither system folder has one.
+HMODULE LoadSetupApi(const char *windowsFolder) {
+    const CString candidates[] = {InFolder(SystemFolder(), kLibraryName),
+                                  InFolder(windowsFolder, kLibraryName),
+                                  InFolder(ProgramFolder(), kLibraryName)};
+    for (const CString &path : candidates) {
+        if (path.empty()) continue;
+        if (const HMODULE module = LoadLibraryA(path.c_str())) return module;
+        // A file that is there but does not load is not passed over.
+        if (GetLastError() != ERROR_MOD_NOT_FOUND) return nullptr;
+    }
+    return nullptr;
+}
+
 template <class Function>
 Function As(FARPROC slot) {
     return reinterpret_cast<Function>(slot);
@@ -43,10 +84,9 @@ CSetupApi::CSetupApi(BOOL &ok, const char *directory) {
     ok = TRUE;
     const CString suffix = CString(";") + directory;
 
-    // The library is loaded by its bare name, so the system's search order
-    // applies; the Windows folder goes at the end of PATH so that it is
-    // searched as well. The change stays for the rest of the run and is
-    // inherited by the processes started later.
+    // The Windows folder goes at the end of PATH, where the processes
+    // started later, which inherit it, look for their libraries as well.
+    // The change stays for the rest of the run.
     const DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
     if (size == 0) {
         ok = FALSE;
@@ -64,7 +104,7 @@ CSetupApi::CSetupApi(BOOL &ok, const char *directory) {
     path += suffix;
     SetEnvironmentVariableA("PATH", path.c_str());
 
-    m_hModule = LoadLibraryA("SetupApi.DLL");
+    m_hModule = LoadSetupApi(directory);
     if (!m_hModule) {
         ok = FALSE;
         return;

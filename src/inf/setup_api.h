@@ -1,5 +1,5 @@
-// The setup API, loaded at run time by name, with thin wrappers that never
-// call through a missing entry point.
+// The setup API, loaded at run time from the system's folders, with thin
+// wrappers that never call through a missing entry point.
 #pragma once
 
 #include "framework/afx.h"
@@ -8,7 +8,9 @@
 class CSetupApi : public CObject {
 public:
     MIRTEL_DECLARE_DYNAMIC(CSetupApi)
-    // Adds ";" + `directory` to PATH, loads "SetupApi.DLL" and resolves its
+    // Adds ";" + `directory` (the Windows folder) to PATH, loads
+    // "SetupApi.DLL" from the system folder, else from `directory`, else
+    // (a package's own copy) from beside the program, and resolves its
     // entry points. `ok` tells the outcome.
     CSetupApi(BOOL &ok, const char *directory);
     ~CSetupApi() override;

@@ -13,7 +13,9 @@ void WriteLog(CMirtelApp *app, const char *format, ...) {
     CString entry = FormatStringV(format, args);
     va_end(args);
     CString path = app->m_strTempDir + "PSLOG.TXT";
-    std::FILE *file = OpenStdioFile(path.c_str(), "a+");
+    // The folder is the user's: whatever a link there points to, this
+    // elevated program would write into it, so a link is skipped.
+    std::FILE *file = OpenOwnFileForAppend(path.c_str());
     if (!file) return;
     std::fwrite(entry.data(), 1, entry.size(), file);
     std::fclose(file);

@@ -85,4 +85,9 @@ void CrtSplitPath(const char *path, char *drive, char *dir, char *fname, char *e
 // "b" is byte for byte. The FILE is closed with fclose.
 std::FILE *OpenStdioFile(const char *path, const char *mode);
 
+// OpenStdioFile(path, "a") for a file that is only itself: an entry that
+// is a link, a mount point or one of several hard links of one file is
+// neither followed nor written to (null). Made when missing.
+std::FILE *OpenOwnFileForAppend(const char *path);
+
 }  // namespace win

@@ -156,8 +156,8 @@ TEST(ActivateAddWizard, BringsTheOpenWizardToTheFront) {
         {"NT without the title", "2", "C:\\WINDOWS\\system32", {{"PRINTUI.DLL.1", "Add Printer"}},
          nullptr},
         {"9x", "1", "C:\\WINDOWS\\SYSTEM", {{"MSPRINT.DLL.2", "Add Printer"}}, "0x20040"},
-        // The 9x library is looked for only where Windows 9x keeps it.
-        {"9x elsewhere", "1", "D:\\WIN98\\SYSTEM", {{"MSPRINT.DLL.2", "Add Printer"}}, nullptr},
+        // The 9x library is the system folder's, wherever that is.
+        {"9x elsewhere", "1", "D:\\WIN98\\SYSTEM", {{"MSPRINT.DLL.2", "Add Printer"}}, "0x20040"},
         {"9x with the NT title only", "1", "C:\\WINDOWS\\SYSTEM",
          {{"PRINTUI.DLL.15114", "Add Printer"}}, nullptr},
     };

@@ -1,7 +1,9 @@
 // The log: appended only when switched on, CR LF line ends, entries of any
-// length written whole.
+// length written whole, never through a link.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -46,6 +48,27 @@ TEST(Log, WritesNothingWhenOffOrWithoutAFolder) {
     WriteLog(app.get(), "Inf : no folder\n");
     std::ifstream log(machine.HostPath("drive_c/WINDOWS/Temp/PSLOG.TXT"));
     EXPECT_FALSE(log.good()) << "no log file may be made";
+}
+
+// The temporary folder is the user's; the program runs as an administrator.
+// A PSLOG.TXT there that leads to another file is not written through.
+TEST(Log, IsNotWrittenThroughALink) {
+    const struct {
+        const char *name;
+        int (*link)(const char *target, const char *path);
+    } cases[] = {{"symbolic link", symlink}, {"second hard link", ::link}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_machine::MachineFolder machine;
+        auto app = LoggingApp(machine);
+        const std::string protectedFile = machine.HostPath("drive_c/WINDOWS/system32/protected.txt");
+        std::filesystem::create_directories(machine.HostPath("drive_c/WINDOWS/system32"));
+        std::ofstream(protectedFile) << "administrators only";
+        ASSERT_EQ(c.link(protectedFile.c_str(), machine.HostPath("drive_c/WINDOWS/Temp/PSLOG.TXT").c_str()), 0);
+        WriteLog(app.get(), "Inf : Start Add Printer Wizard\n");
+        std::ifstream in(protectedFile);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "administrators only");
+    }
 }
 
 }  // namespace

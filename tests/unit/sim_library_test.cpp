@@ -1,11 +1,14 @@
 // Modules of the simulated machine: the program's own string table, the
-// string resources machine.ini gives system libraries, and the built-in
-// SetupApi.DLL.
+// string resources machine.ini gives system libraries, the built-in
+// SetupApi.DLL, and foreign files found before the system's.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/library.h"
 #include "platform/sim/machine/setupapi_module.h"
 #include "res/resource.h"
@@ -131,6 +134,48 @@ TEST(SimLibrary, SetupApiIsBuiltInUnlessAbsent) {
             FreeLibrary(module);
         }
     }
+}
+
+// A bare name finds a file of the current folder before the system's
+// library; its code runs (the transcript says so) unless it is mapped as
+// data. A full system path takes the system's.
+TEST(SimLibrary, ABareNameFindsTheCurrentFolderFirst) {
+    testing_machine::MachineFolder machine;
+    machine.SetIni("Strings", "PRINTUI.DLL.15114", "Add Printer");
+    machine.Use();
+    std::ofstream(machine.HostPath("drive_c/PRINTUI.DLL")) << "planted";
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+    const struct {
+        const char *name;
+        DWORD flags;
+        bool foreign;
+        bool runs;
+    } cases[] = {
+        {"PRINTUI.DLL", 0, true, true},
+        {"printui", LOAD_LIBRARY_AS_DATAFILE, true, false},
+        {"C:\\PRINTUI.DLL", LOAD_WITH_ALTERED_SEARCH_PATH, true, true},
+        {"C:\\WINDOWS\\system32\\PRINTUI.DLL", 0, false, false},
+        {"C:\\WINDOWS\\system32\\PRINTUI.DLL", LOAD_LIBRARY_AS_DATAFILE, false, false},
+    };
+    std::size_t libraryEvents = 0;
+    for (const auto &c : cases) {
+        HMODULE module = LoadLibraryExA(c.name, nullptr, c.flags);
+        ASSERT_NE(module, nullptr) << c.name;
+        char title[64] = {};
+        EXPECT_EQ(LoadStringA(module, 15114, title, sizeof title), c.foreign ? 0 : 11) << c.name;
+        FreeLibrary(module);
+        if (c.runs) ++libraryEvents;
+        std::size_t seen = 0;
+        for (const auto &event : machine.Transcript()) {
+            if (event.at("event") != "library") continue;
+            ++seen;
+            EXPECT_EQ(event.at("path"), "C:\\PRINTUI.DLL");
+        }
+        EXPECT_EQ(seen, libraryEvents) << c.name;
+    }
+    SetCurrentDirectoryA(before);
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
 # Whole runs on each Windows version and the registry redirection on Wine's
 # real registry, sourced by run.sh (it uses run.sh's helpers). The Add
-# Printer Wizard is bin/wizard/rundll32.exe copied beside SETUP.EXE: it
-# writes its command line and the device-path values as it sees them while
-# it is open into wizard.txt beside itself (see wizard/rundll32.cpp).
+# Printer Wizard is bin/wizard/rundll32.exe put in the place of the
+# system's rundll32.exe (install_wizard, in run.sh): it writes its command
+# line and the device-path values as it sees them while it is open into
+# wizard.txt beside SETUP.EXE (see wizard/rundll32.cpp).
 
 SETUP_KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Setup'
 MRU_KEY='HKCU\InstallLocationsMRU'
-
-add_wizard() { cp "$build/bin/wizard/rundll32.exe" "$1/"; }
 
 # The device-path values of every family, as a machine of any family may
 # hold them, and no backup.
@@ -25,7 +24,7 @@ set_device_paths() {
 # The device-path values now, with their types and exact bytes.
 device_paths_now() {
   rm -f "$build/bin/wizard/wizard.txt"
-  wine "$build/bin/wizard/rundll32.exe" >/dev/null 2>&1
+  wine "$build/bin/wizard/rundll32.exe" --beside-me >/dev/null 2>&1
   grep '^value' "$build/bin/wizard/wizard.txt"
 }
 
@@ -85,7 +84,9 @@ full_run() {
   set_device_paths
   local before
   before="$(device_paths_now)"
-  prepare=add_wizard run_setup "$name"
+  install_wizard
+  run_setup "$name"
+  restore_wizard
   expect_prefix "$name" "$NOTICE_START"
   expect_prefix "$name" "window${T}${TITLE} - SETUP${T}"
   expect_wizard_view "$name" "$family"
@@ -113,7 +114,7 @@ kill_and_repair() {
   rm -rf "$folder"
   mkdir -p "$folder"
   cp -r "$build/package/." "$folder/"
-  add_wizard "$folder"
+  install_wizard
   MIRTEL_WIZARD_SLEEP_MS=100000 wine_within 200 "$build/bin/wine_parent.exe" --timeout=150 \
     "C:\\mirtel\\$name\\SETUP.EXE" >"$results/$name.txt" 2>"$results/$name.err" &
   local parent=$!
@@ -138,17 +139,18 @@ kill_and_repair() {
   [ "$(reg_setup_value "$BACKUP_KEY" DevicePath)" = 'REG_EXPAND_SZ %SystemRoot%\inf' ] ||
     fail "the backup does not hold the old DevicePath: [$(reg_setup_value "$BACKUP_KEY" DevicePath)]"
 
-  prepare=add_wizard run_setup "${name}_repair"
+  run_setup "${name}_repair"
   expect "${name}_repair" "box${T}${TITLE}${T}$repair_box"
   expect_none "${name}_repair" "$NOTICE_START"
   expect "${name}_repair" "posted${T}$repair_post"
   [ ! -f "$WINEPREFIX/drive_c/mirtel/${name}_repair/wizard.txt" ] || fail "the repairing start ran the wizard"
   expect_registry_as_before "$before"
 
-  prepare=add_wizard run_setup "${name}_install"
+  run_setup "${name}_install"
   expect "${name}_install" "posted${T}0x00000000"
   expect_wizard_view "${name}_install" "$family"
   expect_registry_as_before "$before"
+  restore_wizard
   cat "$results/${name}_repair.txt" "$results/${name}_install.txt" >>"$results/$name.txt"
 }
 

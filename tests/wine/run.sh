@@ -74,6 +74,9 @@ results="$(mktemp -d -t mirtel-wine-results.XXXXXX)"
 t=$SECONDS
 wine_env_start
 echo "wine: prefix ready in $((SECONDS - t)) s ($WINEPREFIX, DISPLAY=$DISPLAY)"
+# The 95 family keeps rundll32.exe in the Windows folder, where SETUP.EXE
+# starts it from on those versions; Wine has it in the system folder only.
+cp "$WINEPREFIX/drive_c/windows/system32/rundll32.exe" "$WINEPREFIX/drive_c/windows/rundll32.exe"
 current_version=""
 
 fail() {
@@ -116,6 +119,35 @@ use_version() {
     wine_env_set_version "$1"
     current_version="$1"
   fi
+}
+
+# The system's rundll32.exe where SETUP.EXE starts it from: the system
+# folder its image sees (syswow64 for the 32-bit build in the 64-bit
+# prefix), and the Windows folder, where the 95 family keeps it.
+system_rundll32_places() {
+  local system=system32
+  [ "$arch" = i686 ] && system=syswow64
+  printf '%s\n' "$WINEPREFIX/drive_c/windows/$system/rundll32.exe" "$WINEPREFIX/drive_c/windows/rundll32.exe"
+}
+
+# install_wizard puts the wizard stand-in (wizard/rundll32.cpp) in the
+# system's place; restore_wizard puts the system's own back. Wine runs its
+# own rundll32 for a program of that name in the system folder unless told
+# to run the file there.
+install_wizard() {
+  local place
+  while read -r place; do
+    [ -f "$place.system" ] || cp "$place" "$place.system"
+    cp "$build/bin/wizard/rundll32.exe" "$place"
+  done < <(system_rundll32_places)
+  export WINEDLLOVERRIDES=rundll32.exe=n
+}
+restore_wizard() {
+  local place
+  while read -r place; do
+    if [ -f "$place.system" ]; then mv -f "$place.system" "$place"; fi
+  done < <(system_rundll32_places)
+  unset WINEDLLOVERRIDES
 }
 
 # reg.exe on the registry view SETUP.EXE sees in the 64-bit prefix: the
@@ -299,6 +331,10 @@ scenarios=(
 # repair after a kill.
 source tests/wine/registry_runs.sh
 scenarios+=("${registry_scenarios[@]}")
+# Programs and libraries planted beside SETUP.EXE or in the current folder,
+# and a log file that is a link.
+source tests/wine/planted_runs.sh
+scenarios+=("${planted_scenarios[@]}")
 # The language of the system, and the missing message files.
 source tests/wine/language_runs.sh
 scenarios+=("${language_scenarios[@]}")

@@ -2,6 +2,9 @@
 #include "platform/files.h"
 #include "platform/win32/native.h"
 
+#include <fcntl.h>
+#include <io.h>
+
 namespace win {
 namespace {
 
@@ -55,5 +58,34 @@ HFILE OpenFile(const char *path, OFSTRUCT *info, UINT style) {
 BOOL CloseFileHandle(HFILE file) { return ::_lclose(file) != HFILE_ERROR; }
 
 std::FILE *OpenStdioFile(const char *path, const char *mode) { return std::fopen(path, mode); }
+
+std::FILE *OpenOwnFileForAppend(const char *path) {
+    const DWORD version = ::GetVersion();
+    // The 95 family's file systems have neither links nor mount points.
+    if (version & 0x80000000u) return std::fopen(path, "a");
+    // NT 4.0 knows no reparse points, and no flag to open one.
+    const bool reparsePoints = LOBYTE(LOWORD(version)) >= 5;
+    // The entry itself is opened, never what it points to; appending only.
+    const ::HANDLE file = ::CreateFileA(
+        path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+        FILE_ATTRIBUTE_NORMAL | (reparsePoints ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    ::BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        info.nNumberOfLinks != 1) {
+        ::CloseHandle(file);
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    const int descriptor = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_APPEND | _O_TEXT);
+    if (descriptor == -1) {
+        ::CloseHandle(file);
+        return nullptr;
+    }
+    std::FILE *stream = ::_fdopen(descriptor, "a");
+    if (!stream) ::_close(descriptor);
+    return stream;
+}
 
 }  // namespace win

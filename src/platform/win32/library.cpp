@@ -8,6 +8,10 @@ HMODULE LoadLibraryA(const char *fileName) {
     return reinterpret_cast<HMODULE>(::LoadLibraryA(fileName));
 }
 
+HMODULE LoadLibraryExA(const char *fileName, HANDLE file, DWORD flags) {
+    return reinterpret_cast<HMODULE>(::LoadLibraryExA(fileName, reinterpret_cast<::HANDLE>(file), flags));
+}
+
 FARPROC GetProcAddress(HMODULE module, const char *name) {
     return win32::FunctionCast<FARPROC>(::GetProcAddress(reinterpret_cast<::HMODULE>(module), name));
 }

@@ -2,8 +2,6 @@
 #include "platform/ui.h"
 #include "platform/win32/native.h"
 
-#include <commctrl.h>
-
 namespace win {
 namespace {
 
@@ -11,8 +9,6 @@ namespace {
 HWND Ours(::HWND window) { return reinterpret_cast<HWND>(window); }
 
 }  // namespace
-
-void InitCommonControls() { ::InitCommonControls(); }
 
 WORD RegisterClassA(const WNDCLASSA *windowClass) {
     return ::RegisterClassA(reinterpret_cast<const ::WNDCLASSA *>(windowClass));

@@ -1,7 +1,8 @@
 // wine_parent.exe: plays the parent installer for SETUP.EXE under Wine.
 //
 //   wine_parent.exe [--message=HEX] [--window=HEX] [--timeout=SECONDS]
-//                   [--second-copy-at-box=N] SETUP.EXE [ARGUMENTS...]
+//                   [--second-copy-at-box=N] [--hold-mutex=NAME]
+//                   SETUP.EXE [ARGUMENTS...]
 //
 // Makes a (hidden) window, starts SETUP.EXE +W:<window> +M:<message>
 // ARGUMENTS, pumps messages and receives the result message. --window
@@ -12,7 +13,8 @@
 // its OK button, and reports the installer's other windows. With
 // --second-copy-at-box=N it starts a second copy (told to post message + 1)
 // while the first copy's N-th box is open, and answers that box only after
-// the second copy has ended.
+// the second copy has ended. With --hold-mutex it holds a mutex of that
+// name, as any program on the machine may, while the copies run.
 //
 // Output, one event a line, tab-separated (see report.h):
 //   start  <command line>          screen  <width>x<height>
@@ -44,6 +46,7 @@ struct Options {
     std::string window;  // empty: the parent's own
     DWORD timeoutSeconds = 120;
     int secondCopyAtBox = 0;
+    std::string holdMutex;
     std::string program;
     std::string arguments;
 };
@@ -81,6 +84,8 @@ bool ParseOptions(int argc, char **argv, Options &options) {
             options.timeoutSeconds = std::strtoul(value, nullptr, 10);
         } else if (std::strncmp(argv[i], "--second-copy-at-box=", 21) == 0) {
             options.secondCopyAtBox = std::atoi(value);
+        } else if (std::strncmp(argv[i], "--hold-mutex=", 13) == 0) {
+            options.holdMutex = value;
         } else {
             return false;
         }
@@ -138,10 +143,13 @@ int main(int argc, char **argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: wine_parent.exe [--message=HEX] [--window=HEX] [--timeout=SECONDS] "
-                     "[--second-copy-at-box=N] SETUP.EXE [ARGUMENTS...]\n");
+                     "[--second-copy-at-box=N] [--hold-mutex=NAME] SETUP.EXE [ARGUMENTS...]\n");
         return 2;
     }
     g_firstMessage = options.message;
+    HANDLE heldMutex = options.holdMutex.empty()
+                           ? nullptr
+                           : CreateMutexA(nullptr, FALSE, options.holdMutex.c_str());
     HWND parent = MakeParentWindow();
     Report("", "screen",
            std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" +
@@ -191,5 +199,6 @@ int main(int argc, char **argv) {
         Report(child->Label(), "exit", std::to_string(child->ExitCode()));
     }
     DestroyWindow(parent);
+    if (heldMutex) CloseHandle(heldMutex);
     return timedOut ? 3 : 0;
 }

@@ -1,12 +1,15 @@
 // rundll32.exe of the Wine runs: the Add Printer Wizard as the installer
-// sees it. Copied beside SETUP.EXE it is the "rundll32" that SETUP.EXE
-// starts, since CreateProcess looks in the program's own folder first.
+// sees it. The scenarios put it in the system's place (the system folder,
+// and the Windows folder where the 95 family keeps it), where SETUP.EXE
+// starts the system's rundll32.exe.
 //
 // It writes the device-path values as they are while it is open into
-// wizard.txt beside itself, one line each, tab-separated:
+// wizard.txt in the folder of the program that started it (the package,
+// the driver folder), or with the argument --beside-me into its own
+// folder, one line each, tab-separated:
 //   installer  <process id of the program that started it>
 //   command    <its command line>
-//   folder     <its own folder, the driver folder, as hex bytes with the zero>
+//   folder     <the starting program's folder, as hex bytes with the zero>
 //   short      <the same in its 8.3 form>
 //   value      <key>\<name>  <type>  <bytes as hex>
 // and then stays open for MIRTEL_WIZARD_SLEEP_MS milliseconds (default 0),
@@ -16,6 +19,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -80,15 +84,28 @@ DWORD ParentProcessId() {
     return parent;
 }
 
+std::string FolderOf(const std::string &program) {
+    return program.substr(0, program.find_last_of('\\'));
+}
+
 // Its own folder, without the final backslash.
 std::string MyFolder() {
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string program(path, length);
-    return program.substr(0, program.find_last_of('\\'));
+    return FolderOf(std::string(path, length));
 }
 
-std::string FileBesideMe(const char *name) { return MyFolder() + "\\" + name; }
+// The folder of the program that started it, without the final backslash;
+// empty when it cannot be had.
+std::string StarterFolder(DWORD starter) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, starter);
+    if (!process) return std::string();
+    char path[MAX_PATH];
+    DWORD length = MAX_PATH;
+    const BOOL known = QueryFullProcessImageNameA(process, 0, path, &length);
+    CloseHandle(process);
+    return known ? FolderOf(std::string(path, length)) : std::string();
+}
 
 std::string HexText(const std::string &text) {
     return Hex(reinterpret_cast<const BYTE *>(text.c_str()), static_cast<DWORD>(text.size() + 1));
@@ -96,22 +113,25 @@ std::string HexText(const std::string &text) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char **argv) {
     const DWORD installer = ParentProcessId();
+    const bool besideMe = argc > 1 && std::strcmp(argv[1], "--beside-me") == 0;
+    const std::string folder = besideMe ? MyFolder() : StarterFolder(installer);
+    if (folder.empty()) return 1;
     std::string report = "installer\t" + std::to_string(installer) + "\n";
     report += std::string("command\t") + GetCommandLineA() + "\n";
     char shortFolder[MAX_PATH] = {};
-    GetShortPathNameA(MyFolder().c_str(), shortFolder, MAX_PATH);
-    report += "folder\t" + HexText(MyFolder()) + "\nshort\t" + HexText(shortFolder) + "\n";
+    GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH);
+    report += "folder\t" + HexText(folder) + "\nshort\t" + HexText(shortFolder) + "\n";
     for (const Key &key : kKeys) ReportValues(key, report);
 
     // Written whole under another name first: the scenario script waits for
     // wizard.txt and must never read half of it.
-    const std::string partial = FileBesideMe("wizard.tmp");
+    const std::string partial = folder + "\\wizard.tmp";
     if (std::FILE *file = std::fopen(partial.c_str(), "wb")) {
         std::fwrite(report.data(), 1, report.size(), file);
         std::fclose(file);
-        MoveFileExA(partial.c_str(), FileBesideMe("wizard.txt").c_str(), MOVEFILE_REPLACE_EXISTING);
+        MoveFileExA(partial.c_str(), (folder + "\\wizard.txt").c_str(), MOVEFILE_REPLACE_EXISTING);
     }
 
     const char *sleep = std::getenv("MIRTEL_WIZARD_SLEEP_MS");

@@ -164,6 +164,18 @@ std::FILE *Fail(int error) {
     return nullptr;
 }
 
+std::FILE *StreamOver(sim::UniqueFd fd, const StdioMode &parsed) {
+    auto *file = new StdioFile(std::move(fd), parsed.text);
+    const cookie_io_functions_t functions = {ReadStream, WriteStream, SeekStream, CloseStream};
+    std::FILE *stream = fopencookie(file, parsed.HostMode().c_str(), functions);
+    if (stream == nullptr) {
+        const int error = errno;
+        delete file;
+        return Fail(error);
+    }
+    return stream;
+}
+
 }  // namespace
 
 std::FILE *OpenStdioFile(const char *path, const char *mode) {
@@ -182,16 +194,23 @@ std::FILE *OpenStdioFile(const char *path, const char *mode) {
     // an exclusive open elsewhere keeps it out.
     if (!sim::LockForSharing(fd.Get(), false)) return Fail(EACCES);
     if (parsed.kind == 'w' && ftruncate(fd.Get(), 0) != 0) return Fail(errno);
+    return StreamOver(std::move(fd), parsed);
+}
 
-    auto *file = new StdioFile(std::move(fd), parsed.text);
-    const cookie_io_functions_t functions = {ReadStream, WriteStream, SeekStream, CloseStream};
-    std::FILE *stream = fopencookie(file, parsed.HostMode().c_str(), functions);
-    if (stream == nullptr) {
-        const int error = errno;
-        delete file;
-        return Fail(error);
-    }
-    return stream;
+std::FILE *OpenOwnFileForAppend(const char *path) {
+    StdioMode parsed;
+    ParseMode("a", &parsed);
+    const std::string host = path == nullptr ? std::string() : sim::HostPath(path);
+    if (host.empty()) return Fail(ENOENT);
+    // A symbolic link is not followed (ELOOP); a file that is one of
+    // several names of the same data is left alone.
+    sim::UniqueFd fd = sim::OpenRegularFile(host, parsed.OpenFlags() | O_NOFOLLOW, 0666);
+    if (!fd) return Fail(errno);
+    struct stat info;
+    if (fstat(fd.Get(), &info) != 0) return Fail(errno);
+    if (info.st_nlink != 1 || sim::IsReadOnlyFile(info)) return Fail(EACCES);
+    if (!sim::LockForSharing(fd.Get(), false)) return Fail(EACCES);
+    return StreamOver(std::move(fd), parsed);
 }
 
 }  // namespace win

@@ -2,6 +2,11 @@
 // table of res/strings.def. System libraries exist only as the string
 // resources machine.ini [Strings] gives them ("LIBRARY.ID=text"), and
 // "SetupApi.DLL" is built in: its exports are the project's INF engine.
+// Any other file loaded as a library (one found beside the program or in
+// the current folder before the system's, or named by its path) is a
+// foreign library: it has no strings and no exports, and loading it so
+// that its code would run is written to the transcript
+// ({"event":"library","path":...}).
 #include "platform/library.h"
 
 #include <cctype>
@@ -12,8 +17,12 @@
 #include <mutex>
 #include <string>
 
+#include "platform/sim/files/paths.h"
+#include "platform/sim/files/search_order.h"
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/machine/setupapi_module.h"
+#include "platform/sim/machine/transcript.h"
+#include "platform/sim/text/codepage.h"
 #include "platform/system.h"
 
 namespace win {
@@ -64,9 +73,16 @@ bool LibraryExists(const std::string &upperName) {
     return false;
 }
 
+// A library's file name as LoadLibraryA completes it: a name without an
+// extension gets ".DLL", a final period stands for none.
+std::string WithExtension(std::string name) {
+    if (name.find('.') == std::string::npos) name += ".DLL";
+    else if (name.back() == '.') name.pop_back();
+    return name;
+}
+
 // The upper-cased file name a library is known by, or empty when
-// `fileName` cannot name one of the system directory's libraries. A name
-// without an extension gets ".DLL", as LoadLibraryA adds it.
+// `fileName` cannot name one of the system directory's libraries.
 std::string LibraryName(const char *fileName) {
     std::string name = fileName;
     const std::size_t slash = name.find_last_of("\\/");
@@ -78,9 +94,31 @@ std::string LibraryName(const char *fileName) {
         name = name.substr(slash + 1);
     }
     if (name.empty()) return std::string();
-    if (name.find('.') == std::string::npos) name += ".DLL";
-    else if (name.back() == '.') name.pop_back();
-    return Upper(name);
+    return Upper(WithExtension(name));
+}
+
+// What a LoadLibraryA name loads: the name of a system library, or the
+// full Windows path of a foreign file (as its name, upper-cased), or
+// empty when it names nothing that exists. A bare name is looked for
+// beside the program and in the current folder before the system's.
+std::string ResolveLibrary(const char *fileName, std::string *foreignPath) {
+    const std::string given = fileName;
+    if (given.find_first_of("\\/") == std::string::npos) {
+        *foreignPath = sim::FoundBeforeSystemFolders(WithExtension(given));
+        if (!foreignPath->empty()) return Upper(*foreignPath);
+    }
+    const std::string name = LibraryName(fileName);
+    if (!name.empty()) return LibraryExists(name) ? name : std::string();
+    const std::string full = sim::FullWindowsPath(fileName);
+    if (full.empty() || !sim::IsRegularFileAt(full)) return std::string();
+    *foreignPath = full;
+    return Upper(full);
+}
+
+void RecordForeignLibrary(const std::string &path) {
+    sim::AppendTranscript("{\"event\":\"library\",\"path\":" +
+                          sim::JsonString(sim::AnsiToUtf8(path, sim::Machine::Get().AnsiCodePage())) +
+                          "}");
 }
 
 struct Library {
@@ -148,16 +186,21 @@ bool IsMissingExport(const char *name) {
 
 }  // namespace
 
-HMODULE LoadLibraryA(const char *fileName) {
+HMODULE LoadLibraryA(const char *fileName) { return LoadLibraryExA(fileName, nullptr, 0); }
+
+HMODULE LoadLibraryExA(const char *fileName, HANDLE, DWORD flags) {
     if (fileName == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    const std::string name = LibraryName(fileName);
-    if (name.empty() || !LibraryExists(name)) {
+    std::string foreignPath;
+    const std::string name = ResolveLibrary(fileName, &foreignPath);
+    if (name.empty()) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
+    // A file mapped as data runs nothing.
+    if (!foreignPath.empty() && (flags & LOAD_LIBRARY_AS_DATAFILE) == 0) RecordForeignLibrary(foreignPath);
     LoadedLibraries &libraries = Libraries();
     std::lock_guard<std::mutex> guard(libraries.lock);
     const std::uintptr_t base = libraries.BaseOf(name);

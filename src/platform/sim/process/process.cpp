@@ -7,7 +7,9 @@
 //
 // Processes of the simulated machine. A command line names a program of
 // machine.ini [Programs]; its host command runs with the rest of the
-// command line as arguments. A pidfd makes the process's handle one to
+// command line as arguments. A program file found beside the program or
+// in the current folder before the system's, or named by a path outside
+// the system's folders, is a host executable and runs itself. A pidfd makes the process's handle one to
 // wait on; the child is reaped when its last handle closes, as the process
 // object goes on Windows, or, if it still runs then, as soon as it ends.
 #include <fcntl.h>
@@ -28,6 +30,7 @@
 
 #include "platform/process.h"
 #include "platform/sim/files/paths.h"
+#include "platform/sim/files/search_order.h"
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/machine/transcript.h"
 #include "platform/sim/process/command_line.h"
@@ -195,10 +198,36 @@ StartedProcess Spawn(const std::string &path, std::vector<std::string> argv,
     return StartedProcess{std::move(pidFd), child};
 }
 
-void RecordProcess(const std::string &commandLine, bool started) {
-    AppendTranscript("{\"event\":\"process\",\"commandline\":" +
-                     JsonString(AnsiToUtf8(commandLine, Machine::Get().AnsiCodePage())) +
-                     ",\"result\":" + (started ? "1" : "0") + "}");
+// `application`: the application name given, or the file a bare name
+// found before the system's programs; empty otherwise.
+void RecordProcess(const std::string &commandLine, const std::string &application, bool started) {
+    const win::UINT codePage = Machine::Get().AnsiCodePage();
+    std::string event = "{\"event\":\"process\",\"commandline\":" + JsonString(AnsiToUtf8(commandLine, codePage));
+    if (!application.empty()) event += ",\"application\":" + JsonString(AnsiToUtf8(application, codePage));
+    AppendTranscript(event + ",\"result\":" + (started ? "1" : "0") + "}");
+}
+
+// The host program that `program` (an application name, or a command
+// line's first word) starts. A program of the system's folders, or one
+// given by bare name that neither the program's folder nor the current
+// folder holds, is the machine's [Programs] entry of its name; any other
+// file is run itself.
+std::string HostProgram(const std::string &program, bool named, std::string *application) {
+    const bool bare = program.find_first_of("\\/") == std::string::npos;
+    std::string foreign;
+    if (bare && !named) {
+        const std::size_t dot = program.find('.');
+        foreign = FoundBeforeSystemFolders(dot == std::string::npos ? program + ".exe" : program);
+    } else if (!InSystemFolders(program)) {
+        foreign = FullWindowsPath(program.c_str());
+    }
+    *application = named ? program : foreign;
+    if (!foreign.empty()) {
+        const std::string host = HostPath(foreign.c_str());
+        return IsExecutableFile(host) ? host : std::string();
+    }
+    const std::string hostCommand = Machine::Get().String("Programs", ProgramName(program).c_str(), "");
+    return hostCommand.empty() ? std::string() : ResolveHostCommand(hostCommand);
 }
 
 }  // namespace
@@ -215,9 +244,8 @@ BOOL CreateProcessA(const char *applicationName, char *commandLine, void *, void
     // program's name as the child sees it.
     const std::string program =
         applicationName ? applicationName : words.empty() ? std::string() : words.front();
-    const std::string hostCommand = sim::Machine::Get().String(
-        "Programs", sim::ProgramName(program).c_str(), "");
-    const std::string hostPath = hostCommand.empty() ? std::string() : sim::ResolveHostCommand(hostCommand);
+    std::string application;
+    const std::string hostPath = sim::HostProgram(program, applicationName != nullptr, &application);
 
     DWORD error = NO_ERROR;
     std::string folder;
@@ -237,7 +265,7 @@ BOOL CreateProcessA(const char *applicationName, char *commandLine, void *, void
                              sim::ChildEnvironment(static_cast<const char *>(environment)),
                              currentDirectory ? folder.c_str() : nullptr, &error);
     }
-    sim::RecordProcess(line, static_cast<bool>(started.pidFd));
+    sim::RecordProcess(line, application, static_cast<bool>(started.pidFd));
     if (!started.pidFd) {
         SetLastError(error);
         return FALSE;
