@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "cancellation.h"
 #include "cell_run.h"
 #include "package_copy.h"
 #include "scratch_folder.h"
@@ -36,7 +37,7 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
             job.language = &language;
             job.package = copy;
             job.driverFolder = input.driverFolder;
-            job.packageInfs = input.packageInfs;
+            job.infs = input.infs;
             jobs.push_back(job);
         }
     }
@@ -53,6 +54,10 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
     for (std::size_t i = 0; i < runners; ++i) {
         threads.emplace_back([&] {
             for (std::size_t job; (job = next++) < jobs.size();) {
+                if (CancellationRequested()) {
+                    cells[job].runError = "cancelled";
+                    continue;
+                }
                 cells[job] = RunCell(jobs[job]);
                 std::lock_guard<std::mutex> guard(doneLock);
                 progress(++done, jobs.size());
