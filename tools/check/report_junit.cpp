@@ -1,6 +1,7 @@
 #include "report_junit.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <pugixml.hpp>
 
 #include "problem_codes.h"
@@ -83,7 +84,7 @@ std::vector<TestCase> FileCases(const Report &report) {
     const auto add = [&](const std::string &file) {
         if (!file.empty() && std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     };
-    add(report.languageTable.source);
+    if (report.languageTable.source != "built-in") add(report.languageTable.source);
     for (const Language &language : report.languages) {
         add(language.messageFile);
         add(language.noticeFile);
@@ -119,7 +120,9 @@ bool WriteJunit(const Report &report, const std::string &path, std::string *erro
     suites.append_attribute("tests") = static_cast<unsigned long long>(runs.size() + files.size());
     pugi::xml_attribute failures = suites.append_attribute("failures");
     suites.append_attribute("errors") = 0;
-    suites.append_attribute("time") = report.seconds;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", report.seconds);
+    suites.append_attribute("time") = seconds;
     const std::size_t failed = AddSuite(suites, report, "mirtel-check.runs", runs) +
                                AddSuite(suites, report, "mirtel-check.files", files);
     failures = static_cast<unsigned long long>(failed);
