@@ -12,13 +12,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <sstream>
 #include <thread>
 #include <vector>
 
 #include "cancellation.h"
+#include "content_hash.h"
 #include "machine_ini.h"
 #include "package_copy.h"
 #include "package.h"
@@ -195,11 +195,11 @@ void ReadInfStore(const CellJob &job, const fs::path &machine, Cell *cell) {
         // Only a file of the same size as one of the package's is read.
         const std::uintmax_t size = fs::file_size(file, ec);
         std::string copyOf;
-        std::size_t hash = 0;
+        std::uint64_t hash = 0;
         bool hashed = false;
         for (const InfFile &inf : *job.infs) {
             if (ec || inf.size != size || inf.readError) continue;
-            if (!hashed) hash = std::hash<std::string>()(ReadFile(file));
+            if (!hashed && !FileContentHash(file.string(), &hash)) break;
             hashed = true;
             if (inf.hash == hash) {
                 copyOf = inf.file;

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
+#include <cstdio>
 #include <functional>
 #include <map>
-#include <sstream>
+#include <memory>
 #include <vector>
 
 #include "cancellation.h"
+#include "content_hash.h"
 #include "error_names.h"
 #include "inf_lines.h"
 
@@ -55,19 +56,22 @@ void Open(CSetupApi &api, const std::string &path, InfFile *inf) {
 // The file's bytes as the host gives them; an error here stops every
 // reader, the installer's too.
 std::string ReadHostFile(const std::string &hostPath, InfFile *inf) {
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) {
+    errno = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(hostPath.c_str(), "rb"), &std::fclose);
+    std::string bytes;
+    if (file) {
+        char buffer[1 << 16];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes.append(buffer, got);
+    }
+    if (!file || std::ferror(file.get())) {
         inf->readError = errno == EACCES || errno == EPERM ? win::ERROR_ACCESS_DENIED
                          : errno == ENOENT                ? win::ERROR_FILE_NOT_FOUND
                                                           : win::ERROR_INVALID_DATA;
         return std::string();
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    std::string text = bytes.str();
-    inf->size = text.size();
-    inf->hash = std::hash<std::string>()(text);
-    return text;
+    inf->size = bytes.size();
+    inf->hash = ContentHash(bytes.data(), bytes.size());
+    return bytes;
 }
 
 void ReadVersion(const std::string &path, const std::string &bytes, InfFile *inf) {
@@ -79,6 +83,7 @@ void ReadVersion(const std::string &path, const std::string &bytes, InfFile *inf
     inf->signature = Utf8(text);
     inf->classLine = LineOfKey(bytes, "Version", "Class");
     inf->signatureLine = LineOfKey(bytes, "Version", "Signature");
+    inf->providerLine = LineOfKey(bytes, "Version", "Provider");
     if (inf->classPresent && IsPrinterClass(inf->infClass) && inf->signaturePresent)
         for (const Family &family : Families())
             if (IsAcceptedSignature(text, static_cast<WORD>(family.osCode)))
@@ -102,29 +107,45 @@ std::string UndefinedToken(const std::string &value) {
     return close == std::string::npos || close == open + 1 ? std::string() : value.substr(open, close - open + 1);
 }
 
-void ReadModels(CSetupApi &api, const std::string &path, const std::string &bytes, InfFile *inf,
-                std::vector<Problem> *problems) {
+// Reads the file with the installer's INF reader, as its Windows NT 4.0
+// step does; only a file the reader does not open (or whose layout file
+// it may not find) is opened again, to tell why.
+void ReadModels(CSetupApi &api, const std::string &path, const std::function<std::string()> &readText,
+                InfFile *inf, std::vector<Problem> *problems) {
     CInfFile reader(api, path.c_str());
     CString text;
+    if (!reader.GetLineText("Version", "Signature", text)) {
+        Open(api, path, inf);
+        return;
+    }
+    inf->opens = true;
     if (reader.GetProvider(text)) inf->provider = Utf8(text);
     if (reader.GetLineText("Version", "LayoutFile", text)) inf->layoutFile = Utf8(text);
+    if (!inf->layoutFile.empty()) Open(api, path, inf);
     CStringList models;
     inf->modelsRead = reader.GetModelNames(models) != FALSE;
-    for (const CString &model : models) inf->models.push_back(Utf8(model));
+    inf->modelCount = models.size();
+    for (const CString &model : models) {
+        if (inf->models.size() == kModelsListed) break;
+        inf->models.push_back(Utf8(model));
+    }
 
     const std::string providerToken = UndefinedToken(inf->provider);
     if (!providerToken.empty())
-        problems->push_back({"inf-token-undefined", inf->file, LineOfKey(bytes, "Version", "Provider"), {}, {},
+        problems->push_back({"inf-token-undefined", inf->file, inf->providerLine, {}, {},
                              "Provider " + providerToken + " has no [Strings] text: the wizard shows " + providerToken});
     CString section;
     reader.GetModelSection(section);
     std::vector<std::string> tokens;
-    for (const std::string &model : inf->models) {
+    std::string bytes;  // read again only to name a token's line
+    for (const CString &model : models) {
         const std::string token = UndefinedToken(model);
         if (token.empty() || std::find(tokens.begin(), tokens.end(), token) != tokens.end()) continue;
         tokens.push_back(token);
+        if (bytes.empty()) bytes = readText();
         problems->push_back({"inf-token-undefined", inf->file, LineHolding(bytes, section, token), {}, {},
-                             "model name " + token + " has no [Strings] text: the wizard's list shows " + token});
+                             "model name " + Utf8(token) + " has no [Strings] text: the wizard's list shows " +
+                                 Utf8(token)});
     }
 }
 
@@ -176,7 +197,7 @@ void Judge(const InfFile &inf, std::vector<Problem> *problems) {
     if (inf.opens && !inf.modelsRead)
         problem("inf-models-unreadable", 0,
                 "no model names: the Windows NT 4.0 step fails with " + KeyWithText("IDS_ERR_READINF"), {"nt4"});
-    else if (inf.opens && inf.models.empty())
+    else if (inf.opens && inf.modelCount == 0)
         problem("inf-models-empty", 0, "the models section lists no model");
 }
 
@@ -220,11 +241,16 @@ std::vector<InfFile> CheckInfFiles(const std::string &package, const std::string
         inf.file = WithinPackage(path);
         std::string hostPath = inf.file;
         std::replace(hostPath.begin(), hostPath.end(), '\\', '/');
-        const std::string bytes = InfLineText(ReadHostFile(package + "/" + hostPath, &inf));
+        const std::string host = package + "/" + hostPath;
+        const auto text = [&] {
+            InfFile ignored;
+            return InfLineText(ReadHostFile(host, &ignored));
+        };
+        std::string bytes = InfLineText(ReadHostFile(host, &inf));
         if (!inf.readError) {
-            Open(api, path, &inf);
             ReadVersion(path, bytes, &inf);
-            if (inf.opens) ReadModels(api, path, bytes, &inf, problems);
+            std::string().swap(bytes);  // the setup API is about to hold the file, too
+            ReadModels(api, path, text, &inf, problems);
         }
         Judge(inf, problems);
         infs.push_back(inf);

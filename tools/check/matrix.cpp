@@ -1,7 +1,7 @@
 #include "matrix.h"
 
 #include <algorithm>
-#include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -11,6 +11,12 @@
 #include "scratch_folder.h"
 
 namespace check {
+namespace {
+
+// An INF of this size or more takes a run's memory beyond the usual.
+constexpr std::uint64_t kLargeInf = 8u << 20;
+
+}  // namespace
 
 std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(std::size_t, std::size_t)> &progress) {
     ScratchFolder scratch;
@@ -41,10 +47,41 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
             jobs.push_back(job);
         }
     }
+    // Runs go language by language, so that the runs going at one time are
+    // of different families. The family whose installer reads every INF
+    // file whole through the setup API (NT 4.0's OEM step) holds several
+    // times the size of a large INF: of it, one run at a time then.
+    std::vector<std::size_t> order;
+    for (std::size_t language = 0; language < input.languages->size(); ++language)
+        for (std::size_t family = 0; family < input.families->size(); ++family)
+            order.push_back(family * input.languages->size() + language);
+    std::uint64_t largest = 0;
+    for (const InfFile &inf : *input.infs) largest = std::max(largest, inf.size);
+    const auto heavy = [&](std::size_t job) { return largest >= kLargeInf && jobs[job].family->id == "nt4"; };
     std::vector<Cell> cells(jobs.size());
-    std::atomic<std::size_t> next{0};
+    std::vector<bool> taken(jobs.size(), false);
+    bool heavyRunning = false;
     std::size_t done = 0;
-    std::mutex doneLock;
+    std::mutex lock;  // guards taken, heavyRunning and done
+    std::condition_variable heavyEnded;
+    // The next job in order that may start now; jobs.size() when none is left.
+    const auto take = [&](std::unique_lock<std::mutex> &held) {
+        for (;;) {
+            bool waiting = false;
+            for (std::size_t job : order) {
+                if (taken[job]) continue;
+                if (heavy(job) && heavyRunning) {
+                    waiting = true;
+                    continue;
+                }
+                taken[job] = true;
+                heavyRunning = heavyRunning || heavy(job);
+                return job;
+            }
+            if (!waiting) return jobs.size();
+            heavyEnded.wait(held);
+        }
+    };
     progress(0, jobs.size());
     // Each run waits on its program most of the time: one more runner than
     // cores keeps them busy.
@@ -53,13 +90,16 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < runners; ++i) {
         threads.emplace_back([&] {
-            for (std::size_t job; (job = next++) < jobs.size();) {
-                if (CancellationRequested()) {
-                    cells[job].runError = "cancelled";
-                    continue;
+            std::unique_lock<std::mutex> held(lock);
+            for (std::size_t job; (job = take(held)) < jobs.size();) {
+                held.unlock();
+                if (CancellationRequested()) cells[job].runError = "cancelled";
+                else cells[job] = RunCell(jobs[job]);
+                held.lock();
+                if (heavy(job)) {
+                    heavyRunning = false;
+                    heavyEnded.notify_all();
                 }
-                cells[job] = RunCell(jobs[job]);
-                std::lock_guard<std::mutex> guard(doneLock);
                 progress(++done, jobs.size());
             }
         });

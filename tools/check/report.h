@@ -3,6 +3,7 @@
 // JSON reports print this; nothing here is printed twice in two ways.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,13 +48,17 @@ struct LanguageTable {
     bool valid = true;
 };
 
+// Model names kept of each INF: a driver INF may list hundreds of
+// thousands.
+constexpr std::size_t kModelsListed = 100;
+
 struct InfFile {
     std::string file;  // path within the package, "\"-separated
     // Read on the host: 0, or the system error that stops every reader.
     unsigned long readError = 0;
     // Its size and a hash of its bytes, to know its copies in the INF store.
-    std::size_t size = 0;
-    std::size_t hash = 0;
+    std::uint64_t size = 0;
+    std::uint64_t hash = 0;
     // Opened as the setup API opens it.
     bool opens = false;
     unsigned long openError = 0;  // GetLastError when it did not open
@@ -66,6 +71,7 @@ struct InfFile {
     bool signaturePresent = false;
     std::string signature;
     int signatureLine = 0;
+    int providerLine = 0;
     std::vector<std::string> families;  // ids of the families whose check takes it
     // As the setup API gives it: tokens replaced.
     std::string provider;
@@ -73,7 +79,8 @@ struct InfFile {
     std::string oemName95;
     std::string oemName95Refusal;
     bool modelsRead = false;
-    std::vector<std::string> models;
+    std::size_t modelCount = 0;
+    std::vector<std::string> models;  // the first kModelsListed of them
     std::string layoutFile;  // [Version] LayoutFile; empty when none is named
     bool layoutFileFound = false;
 };

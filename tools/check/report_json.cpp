@@ -93,6 +93,7 @@ std::string InfJson(const InfFile &inf) {
         .OptionalText("oemName95", inf.oemName95)
         .OptionalText("oemName95Refusal", inf.oemName95Refusal)
         .Flag("modelsRead", inf.modelsRead)
+        .Number("modelCount", static_cast<long>(inf.modelCount))
         .Texts("models", inf.models)
         .OptionalText("layoutFile", inf.layoutFile)
         .Raw("layoutFileFound", inf.layoutFile.empty() ? "null" : inf.layoutFileFound ? "true" : "false")

@@ -168,7 +168,7 @@ std::string InfLine(const InfFile &inf) {
     line += "  " + (inf.signaturePresent ? inf.signature : std::string("(no Signature)"));
     line += "  families: " + (inf.families.empty() ? std::string("none") : Joined(inf.families, " "));
     if (!inf.provider.empty()) line += "  provider " + inf.provider;
-    line += "  " + Counted(inf.models.size(), "model");
+    line += "  " + Counted(inf.modelCount, "model");
     if (!inf.layoutFile.empty()) line += "  layout " + inf.layoutFile + (inf.layoutFileFound ? "" : " not found");
     return line;
 }
