@@ -7,8 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <pugixml.hpp>
 #include <thread>
+
+#include <pugixml.hpp>
 
 #include "check_packages.h"
 

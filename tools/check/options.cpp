@@ -3,11 +3,12 @@
 #include <locale.h>
 #include <wctype.h>
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+
+#include <CLI/CLI.hpp>
 
 #include "families.h"
 

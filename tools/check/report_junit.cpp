@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+
 #include <pugixml.hpp>
 
 #include "problem_codes.h"

@@ -67,7 +67,9 @@ std::string StoreText(const Cell *cell) {
 class Printer {
 public:
     Printer(bool colour, std::FILE *out) : m_colour(colour), m_out(out) {}
-    void Line(const std::string &text) { std::fprintf(m_out, "%s\n", text.c_str()); }
+    void Line(const std::string &text) {
+        std::fprintf(m_out, "%s\n", text.substr(0, text.find_last_not_of(' ') + 1).c_str());
+    }
     std::string Mark(const std::string &mark, std::size_t width, bool ok) const {
         const std::string padded = Pad(mark, width);
         if (!m_colour) return padded;
