@@ -181,4 +181,16 @@ void JudgeCells(const Report &report, std::vector<Problem> *problems) {
     }
 }
 
+void KeepCheckedFamilies(const std::vector<Family> &families, std::vector<Problem> *problems) {
+    const auto checked = [&](const std::string &id) {
+        return std::any_of(families.begin(), families.end(), [&](const Family &family) { return family.id == id; });
+    };
+    problems->erase(std::remove_if(problems->begin(), problems->end(),
+                                   [&](const Problem &problem) {
+                                       return !problem.families.empty() &&
+                                              std::none_of(problem.families.begin(), problem.families.end(), checked);
+                                   }),
+                    problems->end());
+}
+
 }  // namespace check

@@ -31,4 +31,9 @@ std::string CellMark(const Cell &cell);
 // over and why.
 void JudgeCells(const Report &report, std::vector<Problem> *problems);
 
+// Drops the problems that concern only families left out of the check
+// (--families): a package meant for the NT family need not copy to the 95
+// family's Inf\Other.
+void KeepCheckedFamilies(const std::vector<Family> &families, std::vector<Problem> *problems);
+
 }  // namespace check

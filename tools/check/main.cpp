@@ -155,6 +155,7 @@ int main(int argc, char **argv) {
     check::NameBoxes(texts, &report.cells);
     check::NameStoredProviders(report.infs, &report.cells);
     check::JudgeCells(report, &report.problems);
+    check::KeepCheckedFamilies(report.families, &report.problems);
 
     report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!options.junitFile.empty() && !check::WriteJunit(report, options.junitFile, &error)) return Refuse(error);
