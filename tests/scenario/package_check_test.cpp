@@ -92,6 +92,20 @@ TEST(PackageCheck, NamesTheInfWhoseProviderIsNoFileName) {
     EXPECT_EQ((*nt4)["infStore"].items[0]["provider"].text, "Test Maker");
 }
 
+// No family finds an INF: each kind of family is told what it needs, at
+// the Signature's line.
+TEST(PackageCheck, NamesWhatEachFamilyNeedsOfTheSignature) {
+    Package package;
+    package.Write("RES/PSDI_ENG.IRC", Messages());
+    package.Write("W2K.INF", PrinterInf("$Windows 2000$", "Talvo"));
+    const CheckRun run = RunCheck({"--json", "--languages", "ENG", package.Folder()});
+    EXPECT_EQ(run.result.status, 1);
+    for (const char *line : {"W2K.INF:2: Signature \"$Windows 2000$\" is accepted on no system",
+                             "W2K.INF:2: Signature \"$Windows 2000$\": Windows 95/98/Me need \"$CHICAGO$\"",
+                             "W2K.INF:2: Signature \"$Windows 2000$\": Windows NT 4.0 and later need \"$Windows NT$\""})
+        EXPECT_NE(ProblemStarting(run.json, line), "") << line << "\n" << testing::PrintToString(Problems(run.json));
+}
+
 // The driver folder below the program, under a name that is no 8.3 name:
 // the 95 family points the wizard at it by its short path.
 TEST(PackageCheck, DriverFolderIsGivenToTheInstallerAndSeenByTheWizard) {

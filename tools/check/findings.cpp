@@ -93,17 +93,20 @@ bool Accepts(const InfFile &inf, const std::string &family) {
     return std::find(inf.families.begin(), inf.families.end(), family) != inf.families.end();
 }
 
+bool Family95(const std::string &family) { return family == "95" || family == "98"; }
+
 // What a family's [Version] check asks of a printer INF.
 std::string SignatureWanted(const std::string &family) {
-    return family == "95" || family == "98" ? "Windows 95/98/Me need \"$CHICAGO$\" (or \"$Windows 95$\")"
-                                            : "Windows NT 4.0 and later need \"$Windows NT$\"";
+    return Family95(family) ? "Windows 95/98/Me need \"$CHICAGO$\" (or \"$Windows 95$\")"
+                            : "Windows NT 4.0 and later need \"$Windows NT$\"";
 }
 
 // Why the families' runs found no INF file: each INF of the driver folder
 // that their check passed over, at the line that made it do so; at most a
-// few, then a count.
-void NameSourcePathCauses(const Report &report, const std::vector<std::string> &families,
-                          std::vector<Problem> *problems) {
+// few, then a count. The families are of one kind (95 or NT): they ask the
+// same of a Signature.
+void NameSourcePathCausesOfKind(const Report &report, const std::vector<std::string> &families,
+                                std::vector<Problem> *problems) {
     constexpr std::size_t kNamed = 5;
     const bool anyPrinter = std::any_of(report.infs.begin(), report.infs.end(),
                                         [](const InfFile &inf) { return inf.classPresent && IsPrinterClass(inf.infClass); });
@@ -136,6 +139,14 @@ void NameSourcePathCauses(const Report &report, const std::vector<std::string> &
     if (more)
         problems->push_back({"inf-signature-wrong-family", "", 0, families, {},
                              std::to_string(more) + " more INF files like these"});
+}
+
+void NameSourcePathCauses(const Report &report, const std::vector<std::string> &families,
+                          std::vector<Problem> *problems) {
+    std::vector<std::string> kind95, kindNt;
+    for (const std::string &family : families) (Family95(family) ? kind95 : kindNt).push_back(family);
+    if (!kind95.empty()) NameSourcePathCausesOfKind(report, kind95, problems);
+    if (!kindNt.empty()) NameSourcePathCausesOfKind(report, kindNt, problems);
 }
 
 }  // namespace
