@@ -5,7 +5,8 @@
 #   the INF store on 95/98 or NT 4.0), 7 languages        budget 10 s
 #   500 INF files in 50 model folders, 7 languages        budget 10 s
 #   one 50 MB INF of 672,000 models, 7 languages          budget 8 s, and the
-#     peak memory of the check and its runs together under 3 times the INF
+#     peak memory of the check and its runs together under 3 times the INF;
+#     then Ctrl-C in its runs must leave no temporary folder and no process
 # Usage: scripts/bench-check.sh [build-folder]
 # Exit status 1 when a figure is over its budget.
 set -euo pipefail
@@ -91,6 +92,23 @@ measure_large() {  # name budget-ms package
   [ "$ms" -le "$2" ] || status=1
   [ "$peak" -le $((3 * size)) ] || status=1
 }
+# Ctrl-C while the installer runs on the large package: the check ends with
+# 130, and neither a temporary machine nor a process is left.
+interrupt_large() {  # package
+  local tmp="$work/interrupted" waited=0 code=0 left
+  mkdir -p "$tmp"
+  TMPDIR="$tmp" "$check" "$1" >/dev/null 2>&1 &
+  local pid=$!
+  until grep -qla "MIRTEL_MACHINE=$tmp" /proc/[0-9]*/environ 2>/dev/null || [ "$waited" -ge 600 ]; do
+    sleep 0.05
+    waited=$((waited + 1))
+  done
+  kill -INT "$pid"
+  wait "$pid" || code=$?
+  left=$( (ls -A "$tmp"; grep -la "MIRTEL_MACHINE=$tmp" /proc/[0-9]*/environ 2>/dev/null || true) | wc -l)
+  printf '%-32s exit %d, %d temporary folders or processes left\n' "Ctrl-C on the 50 MB INF" "$code" "$left"
+  [ "$code" -eq 130 ] && [ "$left" -eq 0 ] || status=1
+}
 measure() {  # name budget-ms package
   local start end ms
   start=$(date +%s%N)
@@ -104,4 +122,5 @@ measure "example package" 2000 "$build/package"
 measure "500 INF files, one folder" 10000 "$flat"
 measure "500 INF files, 50 folders" 10000 "$folders"
 measure_large "one 50 MB INF" 8000 "$large"
+interrupt_large "$large"
 exit $status
