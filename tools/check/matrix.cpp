@@ -64,19 +64,28 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
     std::size_t done = 0;
     std::mutex lock;  // guards taken, heavyRunning and done
     std::condition_variable heavyEnded;
-    // The next job in order that may start now; jobs.size() when none is left.
+    // The next job that may start now, a heavy one first (they run one
+    // after another, the longest chain of the check); jobs.size() when none
+    // is left.
     const auto take = [&](std::unique_lock<std::mutex> &held) {
         for (;;) {
+            std::size_t next = jobs.size();
             bool waiting = false;
             for (std::size_t job : order) {
                 if (taken[job]) continue;
                 if (heavy(job) && heavyRunning) {
                     waiting = true;
-                    continue;
+                } else if (heavy(job)) {
+                    next = job;
+                    break;
+                } else if (next == jobs.size()) {
+                    next = job;
                 }
-                taken[job] = true;
-                heavyRunning = heavyRunning || heavy(job);
-                return job;
+            }
+            if (next < jobs.size()) {
+                taken[next] = true;
+                heavyRunning = heavyRunning || heavy(next);
+                return next;
             }
             if (!waiting) return jobs.size();
             heavyEnded.wait(held);
