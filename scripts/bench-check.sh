@@ -4,6 +4,9 @@
 #   500 INF files in one folder (every one copied into
 #   the INF store on 95/98 or NT 4.0), 7 languages        budget 10 s
 #   500 INF files in 50 model folders, 7 languages        budget 10 s
+#   one 50 MB INF of 672,000 models, 7 languages          budget 8 s, and the
+#     peak memory of the check and its runs together under 3 times the INF;
+#     then Ctrl-C in its runs must leave no temporary folder and no process
 # Usage: scripts/bench-check.sh [build-folder]
 # Exit status 1 when a figure is over its budget.
 set -euo pipefail
@@ -42,7 +45,70 @@ for folder in $(seq -w 1 50); do
   done
 done
 
+# The example's message files and TALVO95.INF with one NT INF of 672,000
+# models, 50 MB: a driver CD for a whole product line in one file.
+large="$work/large"
+mkdir -p "$large"
+cp -r "$build/package/RES" "$build/package/TALVO95.INF" "$large/"
+awk 'BEGIN {
+  printf "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\nProvider=%%Talvo%%\r\n[Manufacturer]\r\n%%Talvo%%=Talvo\r\n[Talvo]\r\n"
+  for (i = 0; i < 672000; i++) printf "\"Talvo ImageWriter %06d PS\" = TIW%06d.PPD, LPTENUM\\TalvoImageWriter_%06d\r\n", i, i, i
+  printf "[Strings]\r\nTalvo=\"Talvo\"\r\n"
+}' >"$large/LARGE.INF"
+
 status=0
+# The summed resident memory (KB) of the check and of every process working
+# on one of its machines (they are found by the TMPDIR given to the check),
+# sampled until the check ends; printed to standard output.
+peak_memory() {  # check-pid tmpdir
+  local peak=0 sum rss p
+  while kill -0 "$1" 2>/dev/null; do
+    sum=0
+    for p in /proc/[0-9]*; do
+      if [ "${p#/proc/}" = "$1" ] || grep -qa "MIRTEL_MACHINE=$2" "$p/environ" 2>/dev/null; then
+        rss=$(awk '/^VmRSS/ {print $2}' "$p/status" 2>/dev/null)
+        sum=$((sum + ${rss:-0}))
+      fi
+    done
+    [ "$sum" -gt "$peak" ] && peak=$sum
+    sleep 0.05
+  done
+  echo "$peak"
+}
+measure_large() {  # name budget-ms package
+  local start end ms size peak tmp
+  tmp="$work/tmp"
+  mkdir -p "$tmp"
+  size=$(( $(stat -c %s "$3/LARGE.INF") / 1024 ))
+  start=$(date +%s%N)
+  TMPDIR="$tmp" "$check" "$3" >"$work/out" 2>&1 &
+  local pid=$!
+  peak=$(peak_memory "$pid" "$tmp")
+  wait "$pid" || { echo "$1: mirtel-check found problems:" >&2; tail -5 "$work/out" >&2; status=1; }
+  end=$(date +%s%N)
+  ms=$(( (end - start) / 1000000 ))
+  printf '%-32s %6d ms   (budget %d ms); peak %d MB (budget %d MB: 3 x the INF)\n' "$1" "$ms" "$2" \
+    $((peak / 1024)) $((3 * size / 1024))
+  [ "$ms" -le "$2" ] || status=1
+  [ "$peak" -le $((3 * size)) ] || status=1
+}
+# Ctrl-C while the installer runs on the large package: the check ends with
+# 130, and neither a temporary machine nor a process is left.
+interrupt_large() {  # package
+  local tmp="$work/interrupted" waited=0 code=0 left
+  mkdir -p "$tmp"
+  TMPDIR="$tmp" "$check" "$1" >/dev/null 2>&1 &
+  local pid=$!
+  until grep -qla "MIRTEL_MACHINE=$tmp" /proc/[0-9]*/environ 2>/dev/null || [ "$waited" -ge 600 ]; do
+    sleep 0.05
+    waited=$((waited + 1))
+  done
+  kill -INT "$pid"
+  wait "$pid" || code=$?
+  left=$( (ls -A "$tmp"; grep -la "MIRTEL_MACHINE=$tmp" /proc/[0-9]*/environ 2>/dev/null || true) | wc -l)
+  printf '%-32s exit %d, %d temporary folders or processes left\n' "Ctrl-C on the 50 MB INF" "$code" "$left"
+  [ "$code" -eq 130 ] && [ "$left" -eq 0 ] || status=1
+}
 measure() {  # name budget-ms package
   local start end ms
   start=$(date +%s%N)
@@ -55,4 +121,6 @@ measure() {  # name budget-ms package
 measure "example package" 2000 "$build/package"
 measure "500 INF files, one folder" 10000 "$flat"
 measure "500 INF files, 50 folders" 10000 "$folders"
+measure_large "one 50 MB INF" 8000 "$large"
+interrupt_large "$large"
 exit $status

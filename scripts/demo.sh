@@ -13,4 +13,6 @@ build/native/package/setup "$@" || status=$?
 machine="${MIRTEL_MACHINE:-${XDG_STATE_HOME:-$HOME/.local/state}/mirtel/machine}"
 echo "== exit status $status; what the installer did on the machine ($machine/transcript.jsonl):"
 tail -n 5 "$machine/transcript.jsonl" 2>/dev/null || true
+echo "== checking the example package on every Windows family and language (README: Check a package)"
+build/native/bin/mirtel-check build/native/package || status=$?
 exit "$status"

@@ -1,112 +1,18 @@
 // mirtel-check on packages made here, each with one kind of fault: what the
 // matrix of runs and the problem list say about it, in the JSON document
 // and in the table.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
-#include "lang/message_keys.h"
-#include "support/json_value.h"
-#include "support/machine_fixture.h"
-#include "support/paths.h"
+#include "check_packages.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using testing_json::Value;
-
-// A temporary package folder, removed when the object goes.
-class Package {
-public:
-    Package() {
-        std::string folder = (fs::temp_directory_path() / "mirtel-package-XXXXXX").string();
-        if (mkdtemp(folder.data()) != nullptr) m_folder = folder;
-    }
-    ~Package() {
-        std::error_code ignored;
-        fs::remove_all(m_folder, ignored);
-    }
-    const std::string &Folder() const { return m_folder; }
-    void Write(const std::string &relative, const std::string &bytes) const {
-        const fs::path path = fs::path(m_folder) / relative;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-private:
-    std::string m_folder;
-};
-
-// Every message the installer can show, "<key> text"; `lacking` left out,
-// `badLine` put in as the third line of the file.
-std::string Messages(const std::string &lacking = "", const std::string &badLine = "") {
-    std::string text = "[String]\r\n";
-    for (const char *key : kMessageKeys) {
-        if (key != lacking) text += std::string(key) + "=" + key + " text\r\n";
-        if (!badLine.empty() && key == std::string(msg::kAppTitle)) text += badLine + "\r\n";
-    }
-    return text;
-}
-
-std::string PrinterInf(const std::string &signature, const std::string &maker) {
-    return "[Version]\r\nSignature=\"" + signature +
-           "\"\r\nClass=Printer\r\nProvider=%Mfg%\r\n"
-           "[Manufacturer]\r\n%Mfg%=Models\r\n[Models]\r\n\"Test Printer\"=TEST,TestPrinter\r\n"
-           "[Strings]\r\nMfg=\"" + maker + "\"\r\n";
-}
-
-struct CheckRun {
-    testing_machine::RunResult result;
-    Value json;
-};
-
-CheckRun RunCheck(const std::vector<std::string> &arguments) {
-    CheckRun run;
-    run.result = testing_machine::RunProgram(testing_paths::BinDir() + "/mirtel-check", arguments, {});
-    std::string error;
-    if (std::find(arguments.begin(), arguments.end(), "--json") != arguments.end()) {
-        EXPECT_TRUE(testing_json::Parse(run.result.out, &run.json, &error)) << error << "\n" << run.result.out;
-    }
-    return run;
-}
-
-const Value *RunOf(const Value &json, const std::string &family, const std::string &language) {
-    for (const Value &run : json["runs"].items)
-        if (run["family"].text == family && run["language"].text == language) return &run;
-    ADD_FAILURE() << "no run for " << family << " " << language;
-    return nullptr;
-}
-
-std::string Mark(const Value &json, const std::string &family, const std::string &language) {
-    const Value *run = RunOf(json, family, language);
-    return run ? (*run)["mark"].text : std::string();
-}
-
-// The problems, "file[:line]: message", as the table prints them.
-std::vector<std::string> Problems(const Value &json) {
-    std::vector<std::string> lines;
-    for (const Value &problem : json["problems"].items)
-        lines.push_back(problem["file"].text +
-                        (problem["line"].IsNull() ? "" : ":" + std::to_string(static_cast<int>(problem["line"].number))) +
-                        ": " + problem["message"].text);
-    return lines;
-}
-
-// The problem line that begins with `start`; empty when there is none.
-std::string ProblemStarting(const Value &json, const std::string &start) {
-    for (const std::string &line : Problems(json))
-        if (line.rfind(start, 0) == 0) return line;
-    return std::string();
-}
+using namespace check_packages;
 
 TEST(PackageCheck, ExamplePackageInstallsEverywhereInEveryLanguage) {
     const CheckRun run = RunCheck({"--json", testing_paths::BinDir() + "/../package"});
     EXPECT_EQ(run.result.status, 0) << run.result.err;
     EXPECT_TRUE(run.json["ok"].flag);
-    EXPECT_EQ(run.json["runs"].items.size(), 5u * 7u);
+    // Its seven languages, and Czech, which it lacks: the English fallback.
+    EXPECT_EQ(run.json["runs"].items.size(), 5u * 8u);
     for (const Value &cell : run.json["runs"].items) {
         EXPECT_EQ(cell["mark"].text, "ok") << cell["family"].text << " " << cell["language"].text;
         EXPECT_EQ(cell["wParam"].text, "0x0");
@@ -147,9 +53,12 @@ TEST(PackageCheck, NamesTheFaultsOfMessageAndInfFiles) {
         EXPECT_EQ((*found)["wParam"].text, cell.wParam) << cell.family << " " << cell.language;
     }
     for (const char *start : {"RES\\PSDI_DEU.IRC: no text in [String] for IDS_ERR_SOURCEPATHNG",
-                              "RES\\PSDI_JPN.IRC:3: does not decode in code page 932",
-                              "SCANNER.INF:4: the setup API does not open it: error 0xe0000001 at line 4",
-                              "Windows 95: all languages: IDS_ERR_SOURCEPATHNG shown"})
+                              "RES\\PSDI_JPN.IRC:3: line 3 does not decode in code page 932",
+                              "SCANNER.INF:4: the setup API does not open it: error 0xe0000001 (a [section] line "
+                              "without its closing ]) at line 4",
+                              "all languages: IDS_ERR_SOURCEPATHNG (\"No valid inf file\") shown",
+                              // Why: the file the 95 family passed over, at its line.
+                              "NT.INF:2: Signature \"$Windows NT$\": Windows 95/98/Me need \"$CHICAGO$\""})
         EXPECT_NE(ProblemStarting(json, start), "") << start << "\n" << testing::PrintToString(Problems(json));
     EXPECT_EQ(json["infs"].items.size(), 2u);
 
@@ -158,6 +67,8 @@ TEST(PackageCheck, NamesTheFaultsOfMessageAndInfFiles) {
     EXPECT_EQ(text.result.status, 1);
     for (const std::string &line : Problems(json))
         EXPECT_NE(text.result.out.find(line), std::string::npos) << line << "\n" << text.result.out;
+    EXPECT_NE(text.result.out.find("Windows 95, Windows 98/Me: all languages: IDS_ERR_SOURCEPATHNG"), std::string::npos)
+        << text.result.out;
     EXPECT_NE(text.result.out.find("Windows 95       IDS_ERR_SOURCEPATHNG  IDS_ERR_SOURCEPATHNG  IDS_ERR"),
               std::string::npos)
         << text.result.out;
@@ -173,11 +84,26 @@ TEST(PackageCheck, NamesTheInfWhoseProviderIsNoFileName) {
     EXPECT_EQ(run.result.status, 1);
     EXPECT_EQ(Mark(run.json, "95", "ENG"), "IDS_ERR_READINF");
     EXPECT_NE(ProblemStarting(run.json, "BADPROV.INF: Provider \"Talvo\\Drivers\" is no file name"), "");
-    EXPECT_NE(ProblemStarting(run.json, "Windows 95: ENG: IDS_ERR_READINF shown (D:\\BADPROV.INF)"), "");
+    EXPECT_NE(ProblemStarting(run.json, "all languages: IDS_ERR_READINF (\"Failed to read inf file\") shown (D:\\BADPROV.INF)"), "")
+        << testing::PrintToString(Problems(run.json));
     const Value *nt4 = RunOf(run.json, "nt4", "ENG");
     ASSERT_TRUE(nt4);
     ASSERT_EQ((*nt4)["infStore"].items.size(), 1u);
     EXPECT_EQ((*nt4)["infStore"].items[0]["provider"].text, "Test Maker");
+}
+
+// No family finds an INF: each kind of family is told what it needs, at
+// the Signature's line.
+TEST(PackageCheck, NamesWhatEachFamilyNeedsOfTheSignature) {
+    Package package;
+    package.Write("RES/PSDI_ENG.IRC", Messages());
+    package.Write("W2K.INF", PrinterInf("$Windows 2000$", "Talvo"));
+    const CheckRun run = RunCheck({"--json", "--languages", "ENG", package.Folder()});
+    EXPECT_EQ(run.result.status, 1);
+    for (const char *line : {"W2K.INF:2: Signature \"$Windows 2000$\" is accepted on no system",
+                             "W2K.INF:2: Signature \"$Windows 2000$\": Windows 95/98/Me need \"$CHICAGO$\"",
+                             "W2K.INF:2: Signature \"$Windows 2000$\": Windows NT 4.0 and later need \"$Windows NT$\""})
+        EXPECT_NE(ProblemStarting(run.json, line), "") << line << "\n" << testing::PrintToString(Problems(run.json));
 }
 
 // The driver folder below the program, under a name that is no 8.3 name:
@@ -213,12 +139,28 @@ TEST(PackageCheck, NamesAnInvalidLanguageTable) {
 }
 
 TEST(PackageCheck, RefusesAnUnusableCommandLine) {
-    for (const std::vector<std::string> &arguments :
-         {std::vector<std::string>{}, {"--bogus", "x"}, {"--languages", "ENGLISH", "."}, {"/no/such/folder"}}) {
+    struct Case {
+        std::vector<std::string> arguments;
+        const char *says;
+    };
+    for (const Case &bad : {Case{{}, "PACKAGE-FOLDER is required"},
+                            Case{{"--bogus", "."}, "--bogus"},
+                            Case{{"-x", "."}, "-x"},
+                            Case{{"--languages", "KLINGON", "."}, "\"KLINGON\" is no language"},
+                            Case{{"--families", "nt4,win10", "."}, "\"win10\" is none of"},
+                            Case{{"--fail-on", "never", "."}, "--fail-on"},
+                            Case{{"--fail-on=error", "--fail-on=warning", "."}, "--fail-on"},
+                            Case{{"/no/such/folder"}, "/no/such/folder is no folder"}}) {
         const testing_machine::RunResult run =
-            testing_machine::RunProgram(testing_paths::BinDir() + "/mirtel-check", arguments, {});
+            testing_machine::RunProgram(testing_paths::BinDir() + "/mirtel-check", bad.arguments, {});
         EXPECT_EQ(run.status, 2) << run.err;
-        EXPECT_NE(run.err.find("usage: mirtel-check"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(bad.says), std::string::npos) << run.err;
+    }
+    for (const char *asking : {"--help", "-h", "--version"}) {
+        const testing_machine::RunResult run =
+            testing_machine::RunProgram(testing_paths::BinDir() + "/mirtel-check", {asking}, {});
+        EXPECT_EQ(run.status, 0) << asking << run.err;
+        EXPECT_NE(run.out.find("mirtel-check"), std::string::npos) << run.out;
     }
 }
 

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "cancellation.h"
+#include "content_hash.h"
 #include "machine_ini.h"
 #include "package_copy.h"
 #include "package.h"
@@ -104,8 +106,18 @@ void Run(const CellJob &job, const fs::path &program, const fs::path &machine, c
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    // The check blocks the signals it waits for; the program starts with
+    // none blocked and their default actions.
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    sigaddset(&defaults, SIGHUP);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
     pid_t child = -1;
     const int spawned = posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -114,6 +126,7 @@ void Run(const CellJob &job, const fs::path &program, const fs::path &machine, c
         cell->runError = "cannot start " + program.string() + ": " + std::strerror(spawned);
         return;
     }
+    TrackProcessGroup(child);
 
     // The program is reaped only once its process group (the wizard it
     // started, too) has been killed, so that the group's id cannot have
@@ -123,13 +136,16 @@ void Run(const CellJob &job, const fs::path &program, const fs::path &machine, c
         siginfo_t info = {};
         const int waited = waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT);
         if ((waited == 0 && info.si_pid == child) || (waited < 0 && errno != EINTR)) break;
-        if (std::chrono::steady_clock::now() > deadline) {
+        if (CancellationRequested()) {
+            kill(-child, SIGKILL);
+        } else if (std::chrono::steady_clock::now() > deadline) {
             kill(-child, SIGKILL);
             cell->timedOut = true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     kill(-child, SIGKILL);
+    UntrackProcessGroup(child);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
@@ -176,8 +192,21 @@ void ReadInfStore(const CellJob &job, const fs::path &machine, Cell *cell) {
     for (const fs::path &file : files) {
         std::string path = "C:\\WINDOWS\\Inf\\" + file.lexically_relative(store).string();
         std::replace(path.begin(), path.end(), '/', '\\');
-        const auto source = job.packageInfs->find(ReadFile(file));
-        cell->infStore.push_back({path, source == job.packageInfs->end() ? "" : source->second, ""});
+        // Only a file of the same size as one of the package's is read.
+        const std::uintmax_t size = fs::file_size(file, ec);
+        std::string copyOf;
+        std::uint64_t hash = 0;
+        bool hashed = false;
+        for (const InfFile &inf : *job.infs) {
+            if (ec || inf.size != size || inf.readError) continue;
+            if (!hashed && !FileContentHash(file.string(), &hash)) break;
+            hashed = true;
+            if (inf.hash == hash) {
+                copyOf = inf.file;
+                break;
+            }
+        }
+        cell->infStore.push_back({path, copyOf, ""});
     }
 }
 
@@ -199,6 +228,10 @@ Cell RunCell(const CellJob &job) {
         !MakeMachine(job, machine, package, &cell.runError))
         return cell;
     Run(job, package / "setup", machine, root / "output.txt", &cell);
+    if (CancellationRequested()) {
+        cell.runError = "cancelled";
+        return cell;
+    }
     if (cell.runError.empty() && !cell.timedOut && cell.exitStatus != 0)
         cell.runError = "the installer ended with status " + std::to_string(cell.exitStatus) + ": " +
                         LastLine(ReadFile(root / "output.txt"));

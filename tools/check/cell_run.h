@@ -4,8 +4,8 @@
 // transcript and the machine's INF store tell.
 #pragma once
 
-#include <map>
 #include <string>
+#include <vector>
 
 #include "report.h"
 
@@ -19,11 +19,12 @@ struct CellJob {
     const Language *language = nullptr;
     std::string package;       // host folder of the package copy
     std::string driverFolder;  // within the package
-    // The bytes of each of the package's INF files -> its path within the package.
-    const std::map<std::string, std::string> *packageInfs = nullptr;
+    // The package's INF files, to know their copies in the INF store.
+    const std::vector<InfFile> *infs = nullptr;
 };
 
-// The boxes come back with their texts only; their keys and the providers
+// A run the check is cancelled in comes back with a run error. The boxes
+// come back with their texts only; their keys and the providers
 // of the stored INF files are the caller's to name.
 Cell RunCell(const CellJob &job);
 

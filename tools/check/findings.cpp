@@ -1,6 +1,10 @@
 #include "findings.h"
 
+#include <algorithm>
+
 #include "framework/afx.h"
+#include "inf/inf_acceptance.h"
+#include "message_guide.h"
 #include "res/resource.h"
 
 namespace check {
@@ -30,7 +34,7 @@ std::string Consequence(const Cell &cell, const std::string &mark) {
     if (mark == "timeout") return "the installer did not end within a minute";
     if (mark == "error") return cell.runError;
     const Box *box = FirstMessage(cell);
-    std::string shown = mark + " shown";
+    std::string shown = (mark == "message" ? std::string("a message") : KeyWithText(mark)) + " shown";
     if (box && box->text.find('\n') != std::string::npos)
         shown += " (" + box->text.substr(box->text.find('\n') + 1) + ")";
     return shown + (cell.wizardOpened ? "" : ", the wizard does not open") + "; " + wParam;
@@ -75,7 +79,88 @@ std::string CellMark(const Cell &cell) {
     return cell.wizardInfs.empty() ? "no-inf" : "ok";
 }
 
+namespace {
+
+const char *CodeOfMark(const std::string &mark) {
+    if (mark == "error") return "run-error";
+    if (mark == "timeout") return "run-timeout";
+    if (mark == "silent") return "run-silent";
+    if (mark == "no-inf") return "run-no-inf";
+    return "run-message";
+}
+
+bool Accepts(const InfFile &inf, const std::string &family) {
+    return std::find(inf.families.begin(), inf.families.end(), family) != inf.families.end();
+}
+
+bool Family95(const std::string &family) { return family == "95" || family == "98"; }
+
+// What a family's [Version] check asks of a printer INF.
+std::string SignatureWanted(const std::string &family) {
+    return Family95(family) ? "Windows 95/98/Me need \"$CHICAGO$\" (or \"$Windows 95$\")"
+                            : "Windows NT 4.0 and later need \"$Windows NT$\"";
+}
+
+// Why the families' runs found no INF file: each INF of the driver folder
+// that their check passed over, at the line that made it do so; at most a
+// few, then a count. The families are of one kind (95 or NT): they ask the
+// same of a Signature.
+void NameSourcePathCausesOfKind(const Report &report, const std::vector<std::string> &families,
+                                std::vector<Problem> *problems) {
+    constexpr std::size_t kNamed = 5;
+    const bool anyPrinter = std::any_of(report.infs.begin(), report.infs.end(),
+                                        [](const InfFile &inf) { return inf.classPresent && IsPrinterClass(inf.infClass); });
+    // A file the families accept names no cause here: what stops them lies
+    // elsewhere (the driver folder's name, say).
+    if (std::any_of(report.infs.begin(), report.infs.end(),
+                    [&](const InfFile &inf) { return Accepts(inf, families.front()); }))
+        return;
+    std::size_t named = 0, more = 0;
+    for (const InfFile &inf : report.infs) {
+        if (inf.readError || !inf.classPresent) continue;
+        Problem cause;
+        cause.file = inf.file;
+        cause.families = families;
+        if (!IsPrinterClass(inf.infClass)) {
+            if (anyPrinter) continue;
+            cause.code = "inf-class-not-printer";
+            cause.line = inf.classLine;
+            cause.message = "Class \"" + inf.infClass + "\": the installer takes only INF files of Class \"Printer\"";
+        } else if (inf.signaturePresent && !Accepts(inf, families.front())) {
+            cause.code = "inf-signature-wrong-family";
+            cause.line = inf.signatureLine;
+            cause.message = "Signature \"" + inf.signature + "\": " + SignatureWanted(families.front());
+        } else {
+            continue;
+        }
+        if (named++ < kNamed) problems->push_back(cause);
+        else ++more;
+    }
+    if (more)
+        problems->push_back({"inf-signature-wrong-family", "", 0, families, {},
+                             std::to_string(more) + " more INF files like these"});
+}
+
+void NameSourcePathCauses(const Report &report, const std::vector<std::string> &families,
+                          std::vector<Problem> *problems) {
+    std::vector<std::string> kind95, kindNt;
+    for (const std::string &family : families) (Family95(family) ? kind95 : kindNt).push_back(family);
+    if (!kind95.empty()) NameSourcePathCausesOfKind(report, kind95, problems);
+    if (!kindNt.empty()) NameSourcePathCausesOfKind(report, kindNt, problems);
+}
+
+}  // namespace
+
 void JudgeCells(const Report &report, std::vector<Problem> *problems) {
+    struct Finding {
+        std::string mark;
+        std::vector<std::string> families;
+        std::vector<std::string> languages;
+        std::string consequence;
+    };
+    // Families that fail alike (same mark, languages and consequence) share
+    // one line.
+    std::vector<Finding> findings;
     for (const Family &family : report.families) {
         std::vector<std::string> marks;  // in order of first appearance
         std::map<std::string, std::vector<const Cell *>> byMark;
@@ -87,16 +172,36 @@ void JudgeCells(const Report &report, std::vector<Problem> *problems) {
             byMark[mark].push_back(&cell);
         }
         for (const std::string &mark : marks) {
-            const std::vector<const Cell *> &cells = byMark[mark];
-            std::string languages;
-            if (cells.size() == report.languages.size() && cells.size() > 1) {
-                languages = "all languages";
-            } else {
-                for (const Cell *cell : cells) languages += (languages.empty() ? "" : " ") + cell->language;
-            }
-            problems->push_back({family.name, 0, languages + ": " + Consequence(*cells.front(), mark)});
+            Finding finding{mark, {family.id}, {}, Consequence(*byMark[mark].front(), mark)};
+            for (const Cell *cell : byMark[mark]) finding.languages.push_back(cell->language);
+            const auto same = std::find_if(findings.begin(), findings.end(), [&](const Finding &other) {
+                return other.mark == finding.mark && other.languages == finding.languages &&
+                       other.consequence == finding.consequence;
+            });
+            if (same != findings.end()) same->families.push_back(family.id);
+            else findings.push_back(finding);
         }
     }
+    for (const Finding &finding : findings) {
+        const bool all = finding.languages.size() == report.languages.size() && finding.languages.size() > 1;
+        std::string languages;
+        for (const std::string &language : finding.languages) languages += (languages.empty() ? "" : " ") + language;
+        problems->push_back({CodeOfMark(finding.mark), "", 0, finding.families, finding.languages,
+                             (all ? std::string("all languages") : languages) + ": " + finding.consequence});
+        if (finding.mark == kSourcePathBox) NameSourcePathCauses(report, finding.families, problems);
+    }
+}
+
+void KeepCheckedFamilies(const std::vector<Family> &families, std::vector<Problem> *problems) {
+    const auto checked = [&](const std::string &id) {
+        return std::any_of(families.begin(), families.end(), [&](const Family &family) { return family.id == id; });
+    };
+    problems->erase(std::remove_if(problems->begin(), problems->end(),
+                                   [&](const Problem &problem) {
+                                       return !problem.families.empty() &&
+                                              std::none_of(problem.families.begin(), problem.families.end(), checked);
+                                   }),
+                    problems->end());
 }
 
 }  // namespace check

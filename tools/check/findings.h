@@ -15,6 +15,7 @@ namespace check {
 // it finds no message file or language table.
 constexpr const char *kNoticeBox = "notice";
 constexpr const char *kResourceFileNotFoundBox = "IDS_RESOURCE_FILE_NOT_FOUND";
+constexpr const char *kSourcePathBox = "IDS_ERR_SOURCEPATHNG";
 
 void NameBoxes(const MessageTexts &texts, std::vector<Cell> *cells);
 void NameStoredProviders(const std::vector<InfFile> &infs, std::vector<Cell> *cells);
@@ -25,7 +26,14 @@ void NameStoredProviders(const std::vector<InfFile> &infs, std::vector<Cell> *ce
 // made).
 std::string CellMark(const Cell &cell);
 
-// One problem per family and mark other than "ok", naming the languages.
+// One problem per mark other than "ok", naming the families and the
+// languages; for a family that found no INF file, the INF files it passed
+// over and why.
 void JudgeCells(const Report &report, std::vector<Problem> *problems);
+
+// Drops the problems that concern only families left out of the check
+// (--families): a package meant for the NT family need not copy to the 95
+// family's Inf\Other.
+void KeepCheckedFamilies(const std::vector<Family> &families, std::vector<Problem> *problems);
 
 }  // namespace check

@@ -1,8 +1,17 @@
 #include "inf_checks.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
 #include <vector>
+
+#include "cancellation.h"
+#include "content_hash.h"
+#include "error_names.h"
+#include "inf_lines.h"
 
 #include "inf/inf_acceptance.h"
 #include "inf/inf_file.h"
@@ -10,16 +19,11 @@
 #include "inf/setup_api.h"
 #include "lang/path_utils.h"
 #include "package.h"
+#include "message_guide.h"
 #include "sim_bridge.h"
 
 namespace check {
 namespace {
-
-std::string Hex(unsigned long value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lx", value);
-    return text;
-}
 
 std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
 
@@ -49,13 +53,37 @@ void Open(CSetupApi &api, const std::string &path, InfFile *inf) {
     api.SetupCloseInfFile(handle);
 }
 
-void ReadVersion(const std::string &path, InfFile *inf) {
+// The file's bytes as the host gives them; an error here stops every
+// reader, the installer's too.
+std::string ReadHostFile(const std::string &hostPath, InfFile *inf) {
+    errno = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(hostPath.c_str(), "rb"), &std::fclose);
+    std::string bytes;
+    if (file) {
+        char buffer[1 << 16];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes.append(buffer, got);
+    }
+    if (!file || std::ferror(file.get())) {
+        inf->readError = errno == EACCES || errno == EPERM ? win::ERROR_ACCESS_DENIED
+                         : errno == ENOENT                ? win::ERROR_FILE_NOT_FOUND
+                                                          : win::ERROR_INVALID_DATA;
+        return std::string();
+    }
+    inf->size = bytes.size();
+    inf->hash = ContentHash(bytes.data(), bytes.size());
+    return bytes;
+}
+
+void ReadVersion(const std::string &path, const std::string &bytes, InfFile *inf) {
     int present = 0;
     CString text;
     inf->classPresent = ReadProfileString(path.c_str(), "Version", "Class", text, present) != FALSE;
     inf->infClass = Utf8(text);
     inf->signaturePresent = ReadProfileString(path.c_str(), "Version", "Signature", text, present) != FALSE;
     inf->signature = Utf8(text);
+    inf->classLine = LineOfKey(bytes, "Version", "Class");
+    inf->signatureLine = LineOfKey(bytes, "Version", "Signature");
+    inf->providerLine = LineOfKey(bytes, "Version", "Provider");
     if (inf->classPresent && IsPrinterClass(inf->infClass) && inf->signaturePresent)
         for (const Family &family : Families())
             if (IsAcceptedSignature(text, static_cast<WORD>(family.osCode)))
@@ -70,14 +98,55 @@ void ReadVersion(const std::string &path, InfFile *inf) {
     }
 }
 
-void ReadModels(CSetupApi &api, const std::string &path, InfFile *inf) {
+// The first %token% left in a value: a token [Strings] has no text for,
+// shown raw; empty when none is left.
+std::string UndefinedToken(const std::string &value) {
+    const std::size_t open = value.find('%');
+    if (open == std::string::npos) return std::string();
+    const std::size_t close = value.find('%', open + 1);
+    return close == std::string::npos || close == open + 1 ? std::string() : value.substr(open, close - open + 1);
+}
+
+// Reads the file with the installer's INF reader, as its Windows NT 4.0
+// step does; only a file the reader does not open (or whose layout file
+// it may not find) is opened again, to tell why.
+void ReadModels(CSetupApi &api, const std::string &path, const std::function<std::string()> &readText,
+                InfFile *inf, std::vector<Problem> *problems) {
     CInfFile reader(api, path.c_str());
     CString text;
+    if (!reader.GetLineText("Version", "Signature", text)) {
+        Open(api, path, inf);
+        return;
+    }
+    inf->opens = true;
     if (reader.GetProvider(text)) inf->provider = Utf8(text);
     if (reader.GetLineText("Version", "LayoutFile", text)) inf->layoutFile = Utf8(text);
+    if (!inf->layoutFile.empty()) Open(api, path, inf);
     CStringList models;
     inf->modelsRead = reader.GetModelNames(models) != FALSE;
-    for (const CString &model : models) inf->models.push_back(Utf8(model));
+    inf->modelCount = models.size();
+    for (const CString &model : models) {
+        if (inf->models.size() == kModelsListed) break;
+        inf->models.push_back(Utf8(model));
+    }
+
+    const std::string providerToken = UndefinedToken(inf->provider);
+    if (!providerToken.empty())
+        problems->push_back({"inf-token-undefined", inf->file, inf->providerLine, {}, {},
+                             "Provider " + providerToken + " has no [Strings] text: the wizard shows " + providerToken});
+    CString section;
+    reader.GetModelSection(section);
+    std::vector<std::string> tokens;
+    std::string bytes;  // read again only to name a token's line
+    for (const CString &model : models) {
+        const std::string token = UndefinedToken(model);
+        if (token.empty() || std::find(tokens.begin(), tokens.end(), token) != tokens.end()) continue;
+        tokens.push_back(token);
+        if (bytes.empty()) bytes = readText();
+        problems->push_back({"inf-token-undefined", inf->file, LineHolding(bytes, section, token), {}, {},
+                             "model name " + Utf8(token) + " has no [Strings] text: the wizard's list shows " +
+                                 Utf8(token)});
+    }
 }
 
 bool AcceptedOn(const InfFile &inf, const char *familyId) {
@@ -87,37 +156,75 @@ bool AcceptedOn(const InfFile &inf, const char *familyId) {
 }
 
 void Judge(const InfFile &inf, std::vector<Problem> *problems) {
-    const auto problem = [&](int line, const std::string &message) { problems->push_back({inf.file, line, message}); };
+    const auto problem = [&](const char *code, int line, const std::string &message,
+                             std::vector<std::string> families = {}) {
+        problems->push_back({code, inf.file, line, families, {}, message});
+    };
+    if (inf.readError) {
+        problem("inf-unreadable", 0,
+                "cannot be read: " + DescribeError(inf.readError) +
+                    "; the installer's [Version] check reads nothing from it and every system stops with " +
+                    KeyWithText("IDS_ERR_READINF"));
+        return;
+    }
     if (!inf.opens)
-        problem(static_cast<int>(inf.errorLine),
-                "the setup API does not open it: error " + Hex(inf.openError) +
+        problem("inf-does-not-open", static_cast<int>(inf.errorLine),
+                "the setup API does not open it: " + DescribeError(inf.openError) +
                     (inf.errorLine ? " at line " + std::to_string(inf.errorLine) : std::string()));
     else if (!inf.win4Style)
-        problem(0, "not a Windows 95-style INF: the Windows NT 4.0 step reads no models from it");
+        problem("inf-not-win4-style", 0, "not a Windows 95-style INF: the Windows NT 4.0 step reads no models from it",
+                {"nt4"});
     if (!inf.classPresent) {
-        problem(0, "no [Version] Class: every system stops with IDS_ERR_READINF");
+        problem("inf-class-missing", inf.classLine,
+                "no [Version] Class (or an empty one): every system stops with " + KeyWithText("IDS_ERR_READINF"));
         return;
     }
     if (!IsPrinterClass(inf.infClass)) return;
     if (!inf.signaturePresent) {
-        problem(0, "no [Version] Signature: every system stops with IDS_ERR_READINF");
+        problem("inf-signature-missing", inf.signatureLine,
+                "printer INF without [Version] Signature: every system stops with " + KeyWithText("IDS_ERR_READINF"));
         return;
     }
-    if (inf.families.empty()) problem(0, "Signature " + Quoted(inf.signature) + " is accepted on no system");
+    if (inf.families.empty())
+        problem("inf-signature-unknown", inf.signatureLine,
+                "Signature " + Quoted(inf.signature) +
+                    " is accepted on no system: Windows 95/98/Me need \"$CHICAGO$\", Windows NT \"$Windows NT$\"");
     if ((AcceptedOn(inf, "95") || AcceptedOn(inf, "98")) && inf.oemName95.empty())
-        problem(0, inf.oemName95Refusal + ": the Windows 95/98 copy to Inf\\Other is refused (IDS_ERR_READINF)");
+        problem("inf-provider-95-name", 0,
+                inf.oemName95Refusal + ": the Windows 95/98 copy to Inf\\Other is refused with " +
+                    KeyWithText("IDS_ERR_READINF"),
+                {"95", "98"});
     if (inf.opens && !inf.modelsRead)
-        problem(0, "no model names: the Windows NT 4.0 step fails with IDS_ERR_READINF");
-    else if (inf.opens && inf.models.empty())
-        problem(0, "the models section lists no model");
+        problem("inf-models-unreadable", 0,
+                "no model names: the Windows NT 4.0 step fails with " + KeyWithText("IDS_ERR_READINF"), {"nt4"});
+    else if (inf.opens && inf.modelCount == 0)
+        problem("inf-models-empty", 0, "the models section lists no model");
 }
 
 }  // namespace
 
-std::vector<InfFile> CheckInfFiles(const std::string &driverFolder, std::vector<Problem> *problems,
+void CheckDriverFolderName(const std::string &driverFolder, const std::vector<Language> &languages,
+                           std::vector<Problem> *problems) {
+    std::map<unsigned, std::vector<std::string>> unwritable;  // code page -> languages
+    for (const Language &language : languages)
+        if (AnsiToUtf8(Utf8ToAnsi(driverFolder, language.codePage), language.codePage) != driverFolder)
+            unwritable[language.codePage].push_back(language.code);
+    for (const auto &page : unwritable) {
+        std::string codes;
+        for (const std::string &code : page.second) codes += (codes.empty() ? "" : " ") + code;
+        problems->push_back({"driver-folder-name", driverFolder, 0, {}, page.second,
+                             "code page " + std::to_string(page.first) + " (" + codes +
+                                 ") cannot write this name: the installer there is given another folder; "
+                                 "name it in ASCII"});
+    }
+}
+
+std::vector<InfFile> CheckInfFiles(const std::string &package, const std::string &driverFolder,
+                                   std::vector<Problem> *problems,
                                    const std::function<void(std::size_t, std::size_t)> &progress) {
     std::vector<InfFile> infs;
-    const CString folder = InPackage(driverFolder);
+    // The installer's machine reads names in its ANSI code page.
+    const CString folder = InPackage(Utf8ToAnsi(driverFolder, kPackageCodePage));
     CStringList found;
     FindFilesRecursive(folder, "*.inf", found);
 
@@ -127,13 +234,24 @@ std::vector<InfFile> CheckInfFiles(const std::string &driverFolder, std::vector<
     CSetupApi api(loaded, windowsFolder);
     std::size_t done = 0;
     for (const CString &path : found) {
+        if (CancellationRequested()) break;
         progress(done++, found.size());
         if (IsExistingFolder(path)) continue;
         InfFile inf;
         inf.file = WithinPackage(path);
-        Open(api, path, &inf);
-        ReadVersion(path, &inf);
-        if (inf.opens) ReadModels(api, path, &inf);
+        std::string hostPath = inf.file;
+        std::replace(hostPath.begin(), hostPath.end(), '\\', '/');
+        const std::string host = package + "/" + hostPath;
+        const auto text = [&] {
+            InfFile ignored;
+            return InfLineText(ReadHostFile(host, &ignored));
+        };
+        std::string bytes = InfLineText(ReadHostFile(host, &inf));
+        if (!inf.readError) {
+            ReadVersion(path, bytes, &inf);
+            std::string().swap(bytes);  // the setup API is about to hold the file, too
+            ReadModels(api, path, text, &inf, problems);
+        }
         Judge(inf, problems);
         infs.push_back(inf);
     }

@@ -13,9 +13,15 @@
 
 namespace check {
 
-// `driverFolder` within the package ("" for the package folder itself);
-// `progress` is told (done, total) as files are read.
-std::vector<InfFile> CheckInfFiles(const std::string &driverFolder, std::vector<Problem> *problems,
+// `package` the host folder, `driverFolder` within it as UTF-8 ("" for the
+// package folder itself); `progress` is told (done, total) as files are read.
+std::vector<InfFile> CheckInfFiles(const std::string &package, const std::string &driverFolder,
+                                   std::vector<Problem> *problems,
                                    const std::function<void(std::size_t, std::size_t)> &progress);
+
+// The installer gets the driver folder as +G: in the system's ANSI code
+// page: a name that code page cannot write reaches it as another name.
+void CheckDriverFolderName(const std::string &driverFolder, const std::vector<Language> &languages,
+                           std::vector<Problem> *problems);
 
 }  // namespace check

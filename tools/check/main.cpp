@@ -1,12 +1,13 @@
 // mirtel-check: what the installer will do with a driver package on every
-// Windows family and in every language the package speaks, found by
-// running this build's installer on throw-away simulated machines and by
-// reading the package's files through the installer's own code.
+// Windows family and in every language, found by running this build's
+// installer on throw-away simulated machines and by reading the package's
+// files through the installer's own code. `mirtel-check --help` tells the
+// command line.
 //
-//   mirtel-check [--json] [--languages all|ENG,JPN,...] [--driver-folder DIR] PACKAGE-FOLDER
-//
-// Exit status: 0 every family installs in every language and no problem
-// was found; 1 problems found; 2 the check could not be made (usage).
+// Exit status: 0 no problem at or above the --fail-on severity; 1 problems
+// found; 2 the check could not be made (usage); 130 cancelled.
+#include <malloc.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,9 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "cancellation.h"
 #include "families.h"
 #include "findings.h"
 #include "inf_checks.h"
@@ -26,6 +26,7 @@
 #include "package.h"
 #include "progress.h"
 #include "report_json.h"
+#include "report_junit.h"
 #include "report_text.h"
 
 namespace fs = std::filesystem;
@@ -33,8 +34,13 @@ namespace fs = std::filesystem;
 namespace {
 
 int Refuse(const std::string &message) {
-    std::fprintf(stderr, "mirtel-check: %s\n%s\n", message.c_str(), check::kUsage);
+    std::fprintf(stderr, "mirtel-check: %s\n", message.c_str());
     return 2;
+}
+
+int Cancelled() {
+    std::fprintf(stderr, "mirtel-check: cancelled; every temporary machine was removed\n");
+    return 130;
 }
 
 // This build's installer, beside this program.
@@ -43,37 +49,43 @@ std::string SetupProgram() {
     return (fs::read_symlink("/proc/self/exe", ec).parent_path() / "setup").string();
 }
 
-// Keeps the languages asked for; false with the reason for one the
-// package has no message file for.
-bool KeepLanguages(const std::vector<std::string> &codes, std::vector<check::Language> *languages,
-                   std::string *error) {
-    if (codes.empty()) return true;
-    std::vector<check::Language> kept;
-    for (const std::string &code : codes) {
-        const auto found = std::find_if(languages->begin(), languages->end(),
-                                        [&](const check::Language &language) { return language.code == code; });
-        if (found == languages->end()) {
-            *error = "--languages: the package has no message file RES\\PSDI_" + code + ".IRC for " + code;
+// The languages asked for (each as +H: names it), or the package's own and
+// the fallbacks; false with the reason for one no table knows.
+bool ChooseLanguages(const std::vector<std::string> &names, std::vector<check::Language> *languages,
+                     std::string *error) {
+    if (names.empty()) {
+        const std::vector<check::Language> fallbacks = check::FallbackLanguages(*languages);
+        languages->insert(languages->end(), fallbacks.begin(), fallbacks.end());
+        return true;
+    }
+    std::vector<check::Language> chosen;
+    for (const std::string &name : names) {
+        check::Language language;
+        if (!check::LanguageNamed(name, *languages, &language)) {
+            *error = "--languages: \"" + name + "\" is no language of the package's table or the built-in one";
             return false;
         }
-        kept.push_back(*found);
+        const bool twice = std::any_of(chosen.begin(), chosen.end(),
+                                       [&](const check::Language &other) { return other.code == language.code; });
+        if (!twice) chosen.push_back(language);
     }
-    *languages = kept;
+    *languages = chosen;
     return true;
 }
 
-std::map<std::string, std::string> PackageInfBytes(const std::string &package,
-                                                   const std::vector<check::InfFile> &infs) {
-    std::map<std::string, std::string> bytes;
-    for (const check::InfFile &inf : infs) {
-        std::string relative = inf.file;
-        std::replace(relative.begin(), relative.end(), '\\', '/');
-        std::ifstream in(fs::path(package) / relative, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        bytes.emplace(text.str(), inf.file);
-    }
-    return bytes;
+std::vector<check::Family> ChooseFamilies(const std::vector<std::string> &ids) {
+    std::vector<check::Family> families;
+    for (const check::Family &family : check::Families())
+        if (ids.empty() || std::find(ids.begin(), ids.end(), family.id) != ids.end()) families.push_back(family);
+    return families;
+}
+
+// The columns of the terminal standard output goes to; 0 when it goes
+// elsewhere.
+std::size_t TerminalWidth() {
+    winsize size = {};
+    if (!isatty(STDOUT_FILENO) || ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) return 0;
+    return size.ws_col;
 }
 
 bool ColourWanted() {
@@ -85,34 +97,46 @@ bool ColourWanted() {
 
 int main(int argc, char **argv) {
     const auto start = std::chrono::steady_clock::now();
+    check::WatchForCancellation();
     check::Options options;
-    std::string error;
-    if (!check::ParseOptions(argc, argv, &options, &error)) return Refuse(error);
+    switch (check::ParseOptions(argc, argv, &options)) {
+    case check::ParseResult::kDone: return 0;
+    case check::ParseResult::kUnusable: return 2;
+    case check::ParseResult::kRun: break;
+    }
     const std::string setup = SetupProgram();
     if (access(setup.c_str(), X_OK) != 0) return Refuse("the installer " + setup + " is missing");
 
+    std::string error;
     check::PackageMachine machine;
     if (!machine.Open(options.package, &error)) return Refuse(error);
 
     check::Report report;
     report.package = options.package;
     report.driverFolder = options.driverFolder;
-    report.families = check::Families();
+    report.failOn = options.failOn;
+    report.families = ChooseFamilies(options.families);
     report.languageTable = check::ReadLanguages(&report.languages, &report.problems);
-    if (!KeepLanguages(options.languages, &report.languages, &error)) return Refuse(error);
-    if (report.languages.empty())
-        report.problems.push_back({"RES", 0, "no message file of a language: the installer stops with "
-                                             "\"Resource file not found.\" on every system"});
+    if (report.languages.empty() && report.languageTable.valid)
+        report.problems.push_back({"message-file-missing", "RES", 0, {}, {},
+                                   "no message file of a language: the installer stops with "
+                                   "\"Resource file not found.\" on every system"});
+    if (!ChooseLanguages(options.languages, &report.languages, &error)) return Refuse(error);
     check::MessageTexts texts;
     check::CheckMessageFiles(&report.languages, &texts, &report.problems);
+    check::CheckDriverFolderName(report.driverFolder, report.languages, &report.problems);
 
-    const std::map<std::string, std::string> infBytes = [&] {
+    {
         check::ProgressLine progress;
-        report.infs = check::CheckInfFiles(options.driverFolder, &report.problems, [&](std::size_t done, std::size_t total) {
-            if (total >= 50 && (done % 10 == 0 || done == total)) progress.Show("reading INF files", done, total);
-        });
-        return PackageInfBytes(options.package, report.infs);
-    }();
+        report.infs = check::CheckInfFiles(options.package, options.driverFolder, &report.problems,
+                                           [&](std::size_t done, std::size_t total) {
+                                               progress.Show("reading INF files", done, total);
+                                           });
+    }
+    if (check::CancellationRequested()) return Cancelled();
+    // What reading a large INF left on the heap goes back to the system
+    // before the runs, which need memory of their own.
+    malloc_trim(0);
 
     check::MatrixInput input;
     input.package = options.package;
@@ -120,19 +144,22 @@ int main(int argc, char **argv) {
     input.setupProgram = setup;
     input.families = &report.families;
     input.languages = &report.languages;
-    input.packageInfs = &infBytes;
+    input.infs = &report.infs;
     {
         check::ProgressLine progress;
         report.cells = check::RunMatrix(input, [&](std::size_t done, std::size_t total) {
             progress.Show("running the installer", done, total);
         });
     }
+    if (check::CancellationRequested()) return Cancelled();
     check::NameBoxes(texts, &report.cells);
     check::NameStoredProviders(report.infs, &report.cells);
     check::JudgeCells(report, &report.problems);
+    check::KeepCheckedFamilies(report.families, &report.problems);
 
     report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!options.junitFile.empty() && !check::WriteJunit(report, options.junitFile, &error)) return Refuse(error);
     if (options.json) check::PrintJson(report, stdout);
-    else check::PrintText(report, ColourWanted(), stdout);
-    return report.problems.empty() ? 0 : 1;
+    else check::PrintText(report, ColourWanted(), TerminalWidth(), stdout);
+    return check::Fails(report) ? 1 : 0;
 }

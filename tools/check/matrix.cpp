@@ -1,15 +1,22 @@
 #include "matrix.h"
 
 #include <algorithm>
-#include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "cancellation.h"
 #include "cell_run.h"
 #include "package_copy.h"
 #include "scratch_folder.h"
 
 namespace check {
+namespace {
+
+// An INF of this size or more takes a run's memory beyond the usual.
+constexpr std::uint64_t kLargeInf = 8u << 20;
+
+}  // namespace
 
 std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(std::size_t, std::size_t)> &progress) {
     ScratchFolder scratch;
@@ -36,14 +43,54 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
             job.language = &language;
             job.package = copy;
             job.driverFolder = input.driverFolder;
-            job.packageInfs = input.packageInfs;
+            job.infs = input.infs;
             jobs.push_back(job);
         }
     }
+    // Runs go language by language, so that the runs going at one time are
+    // of different families. The family whose installer reads every INF
+    // file whole through the setup API (NT 4.0's OEM step) holds several
+    // times the size of a large INF: of it, one run at a time then.
+    std::vector<std::size_t> order;
+    for (std::size_t language = 0; language < input.languages->size(); ++language)
+        for (std::size_t family = 0; family < input.families->size(); ++family)
+            order.push_back(family * input.languages->size() + language);
+    std::uint64_t largest = 0;
+    for (const InfFile &inf : *input.infs) largest = std::max(largest, inf.size);
+    const auto heavy = [&](std::size_t job) { return largest >= kLargeInf && jobs[job].family->id == "nt4"; };
     std::vector<Cell> cells(jobs.size());
-    std::atomic<std::size_t> next{0};
+    std::vector<bool> taken(jobs.size(), false);
+    bool heavyRunning = false;
     std::size_t done = 0;
-    std::mutex doneLock;
+    std::mutex lock;  // guards taken, heavyRunning and done
+    std::condition_variable heavyEnded;
+    // The next job that may start now, a heavy one first (they run one
+    // after another, the longest chain of the check); jobs.size() when none
+    // is left.
+    const auto take = [&](std::unique_lock<std::mutex> &held) {
+        for (;;) {
+            std::size_t next = jobs.size();
+            bool waiting = false;
+            for (std::size_t job : order) {
+                if (taken[job]) continue;
+                if (heavy(job) && heavyRunning) {
+                    waiting = true;
+                } else if (heavy(job)) {
+                    next = job;
+                    break;
+                } else if (next == jobs.size()) {
+                    next = job;
+                }
+            }
+            if (next < jobs.size()) {
+                taken[next] = true;
+                heavyRunning = heavyRunning || heavy(next);
+                return next;
+            }
+            if (!waiting) return jobs.size();
+            heavyEnded.wait(held);
+        }
+    };
     progress(0, jobs.size());
     // Each run waits on its program most of the time: one more runner than
     // cores keeps them busy.
@@ -52,9 +99,16 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < runners; ++i) {
         threads.emplace_back([&] {
-            for (std::size_t job; (job = next++) < jobs.size();) {
-                cells[job] = RunCell(jobs[job]);
-                std::lock_guard<std::mutex> guard(doneLock);
+            std::unique_lock<std::mutex> held(lock);
+            for (std::size_t job; (job = take(held)) < jobs.size();) {
+                held.unlock();
+                if (CancellationRequested()) cells[job].runError = "cancelled";
+                else cells[job] = RunCell(jobs[job]);
+                held.lock();
+                if (heavy(job)) {
+                    heavyRunning = false;
+                    heavyEnded.notify_all();
+                }
                 progress(++done, jobs.size());
             }
         });

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -17,11 +16,13 @@ struct MatrixInput {
     std::string setupProgram;
     const std::vector<Family> *families = nullptr;
     const std::vector<Language> *languages = nullptr;
-    const std::map<std::string, std::string> *packageInfs = nullptr;  // bytes -> path within the package
+    const std::vector<InfFile> *infs = nullptr;
 };
 
 // The cells family-major, in the order of the families and languages;
 // `progress` is told (done, total) from the running threads, one at a time.
+// Once the check is cancelled no run begins; the cells not run are left
+// with a run error.
 std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(std::size_t, std::size_t)> &progress);
 
 }  // namespace check

@@ -1,6 +1,7 @@
 // The message files and notice files of the package's languages, read as
-// the installer reads them: every key it can show has a text, and every
-// line decodes in the language's code page.
+// the installer reads them: saved in the language's code page (not as
+// UTF-8 or UTF-16), a [String] section with a text for every key it can
+// show, every line decodable. A fallback language has no files to read.
 #pragma once
 
 #include <map>

@@ -1,23 +1,29 @@
-// The command line: [--json] [--languages all|ENG,JPN,...]
-// [--driver-folder DIR] PACKAGE-FOLDER
+// The command line (mirtel-check --help tells it):
+//   mirtel-check [--json] [--junit FILE] [--languages LIST] [--families LIST]
+//                [--fail-on error|warning] [--driver-folder DIR] PACKAGE-FOLDER
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "report.h"
+
 namespace check {
 
 struct Options {
     bool json = false;
-    std::vector<std::string> languages;  // codes, upper case; empty: all
-    std::string driverFolder;            // within the package, "\"-separated; empty: the package folder
+    std::string junitFile;               // empty: no JUnit report
+    std::vector<std::string> languages;  // as given: codes, names or identifiers; empty: all
+    std::vector<std::string> families;   // family ids, lower case; empty: all
+    Severity failOn = Severity::kWarning;
+    std::string driverFolder;            // within the package, "\"-separated, as UTF-8; empty: the package folder
     std::string package;                 // absolute host folder
 };
 
-constexpr const char *kUsage =
-    "usage: mirtel-check [--json] [--languages all|ENG,JPN,...] [--driver-folder DIR] PACKAGE-FOLDER";
+enum class ParseResult { kRun, kDone, kUnusable };
 
-// False with the reason in `error` for a command line that cannot be used.
-bool ParseOptions(int argc, char **argv, Options *options, std::string *error);
+// kDone after --help or --version (printed to standard output); kUnusable
+// with the reason printed to standard error.
+ParseResult ParseOptions(int argc, char **argv, Options *options);
 
 }  // namespace check

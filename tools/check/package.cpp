@@ -34,6 +34,15 @@ std::vector<std::string> MessageFileCodes() {
     return codes;
 }
 
+Language LanguageOf(const LangEntry &row) {
+    Language language;
+    language.code = row.OmittedName;
+    language.name = row.Name;
+    language.langId = row.LangID;
+    language.codePage = AnsiCodePageOf(row.LangID);
+    return language;
+}
+
 bool SameCode(const std::string &a, const std::string &b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
@@ -71,7 +80,7 @@ LanguageTable ReadLanguages(std::vector<Language> *languages, std::vector<Proble
     table.source = langsDef.FilePath().empty() ? "built-in" : WithinPackage(langsDef.FilePath());
     table.valid = langsDef.Table() != nullptr;
     if (!table.valid)
-        problems->push_back({table.source, 0,
+        problems->push_back({"language-table-invalid", table.source, 0, {}, {},
                              "invalid language table: the installer stops with \"Resource file not found.\" "
                              "on every system"});
 
@@ -81,21 +90,77 @@ LanguageTable ReadLanguages(std::vector<Language> *languages, std::vector<Proble
         bool named = false;
         for (const LangEntry *row = rows; row->LangID != kLangTableEnd && !named; ++row)
             named = SameCode(code, row->OmittedName);
-        if (!named) problems->push_back({MessageFile(code), 0, "no language of the table uses this file"});
+        if (!named)
+            problems->push_back({"message-file-unused", MessageFile(code), 0, {}, {},
+                                 "no language of the table uses this file"});
     }
     for (const LangEntry *row = rows; row->LangID != kLangTableEnd; ++row) {
         bool seen = false;
         for (const Language &language : *languages) seen = seen || language.code == row->OmittedName;
         if (seen || !FileExists(InPackage(MessageFile(row->OmittedName)))) continue;
-        Language language;
-        language.code = row->OmittedName;
-        language.name = row->Name;
-        language.langId = row->LangID;
-        language.codePage = AnsiCodePageOf(row->LangID);
+        Language language = LanguageOf(*row);
         language.messageFile = MessageFile(row->OmittedName);
         languages->push_back(language);
     }
+    if (!table.valid || languages->empty()) return table;
+
+    // The installer falls back to the first English row of the table on a
+    // system whose language has no message file.
+    const LangEntry *english = rows;
+    while (english->LangID != kLangTableEnd && (english->LangID & 0x3FF) != 0x09) ++english;
+    if (english->LangID == kLangTableEnd || !FileExists(InPackage(MessageFile(english->OmittedName))))
+        problems->push_back(
+            {"english-file-missing",
+             english->LangID == kLangTableEnd ? table.source : MessageFile(english->OmittedName), 0, {}, {},
+             english->LangID == kLangTableEnd
+                 ? "the language table has no English row: on a system whose language the package lacks the "
+                   "installer stops with \"Resource file not found.\""
+                 : "missing: on a system whose language the package lacks (English, Turkish, ...) the installer "
+                   "stops with \"Resource file not found.\""});
     return table;
+}
+
+std::vector<Language> FallbackLanguages(const std::vector<Language> &languages) {
+    const auto has = [&](unsigned langId) {
+        return std::any_of(languages.begin(), languages.end(),
+                           [&](const Language &language) { return (language.langId & 0x3FF) == (langId & 0x3FF); });
+    };
+    std::vector<Language> fallbacks;
+    const LangEntry *rows = CLangsDef::BuiltInTable();
+    for (const LangEntry *row = rows; row->LangID != kLangTableEnd; ++row)
+        if ((row->LangID & 0x3FF) == 0x09 && !has(row->LangID)) fallbacks.push_back(LanguageOf(*row));
+    const LangEntry *other = rows;
+    while (other->LangID != kLangTableEnd && ((other->LangID & 0x3FF) == 0x09 || has(other->LangID))) ++other;
+    // Every language of the built-in table has its file: a language outside
+    // the table still takes the English fallback.
+    static const LangEntry kTurkish = {"TURKISH", 0x041F, "TUR"};
+    fallbacks.push_back(LanguageOf(other->LangID == kLangTableEnd ? kTurkish : *other));
+    for (Language &language : fallbacks) language.fallback = true;
+    return fallbacks;
+}
+
+bool LanguageNamed(const std::string &name, const std::vector<Language> &packageLanguages, Language *language) {
+    std::string upper = name;
+    for (char &c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string digits = upper.rfind("0X", 0) == 0 ? upper.substr(2) : upper;
+    const bool isId = !digits.empty() && digits.size() <= 4 &&
+                      std::all_of(digits.begin(), digits.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    const unsigned id = isId ? static_cast<unsigned>(std::stoul(digits, nullptr, 16)) : 0;
+    const auto fits = [&](const std::string &code, const std::string &tableName, unsigned langId) {
+        return code == upper || SameCode(tableName, upper) || (isId && langId == id);
+    };
+    for (const Language &candidate : packageLanguages) {
+        if (!fits(candidate.code, candidate.name, candidate.langId)) continue;
+        *language = candidate;
+        return true;
+    }
+    for (const LangEntry *row = CLangsDef::BuiltInTable(); row->LangID != kLangTableEnd; ++row) {
+        if (!fits(row->OmittedName, row->Name, row->LangID)) continue;
+        *language = LanguageOf(*row);
+        language->fallback = true;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace check

@@ -36,6 +36,18 @@ std::string WithinPackage(const std::string &windowsPath);
 // file (the first row of each code). When LANGSDEF.INI is invalid the
 // installer speaks no language; the built-in table then names the message
 // files' languages. A message file no row names is a problem.
+// A missing English file is a problem: it is the installer's last resort.
 LanguageTable ReadLanguages(std::vector<Language> *languages, std::vector<Problem> *problems);
+
+// The system languages to run beyond the package's own, so that the runs
+// meet the fallback the installer takes where the package lacks the
+// system's language: English when the package has no English file, and one
+// more language it lacks.
+std::vector<Language> FallbackLanguages(const std::vector<Language> &languages);
+
+// A language of the built-in table (or Turkish, outside it) named by its
+// code (ENG), its name (ENGLISH) or its identifier (0409, 0x0409), as the
+// installer's +H: switch and the table name them; false when none fits.
+bool LanguageNamed(const std::string &name, const std::vector<Language> &packageLanguages, Language *language);
 
 }  // namespace check

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -21,6 +22,12 @@ bool ReadByInstaller(const fs::path &relative) {
     const std::string name = relative.filename().string();
     return strcasecmp(relative.begin()->string().c_str(), "RES") == 0 || EndsWithNoCase(name, ".inf") ||
            EndsWithNoCase(name, ".ini");
+}
+
+void Unreadable(const fs::path &file, std::error_code *ec) {
+    ec->clear();
+    std::ofstream(file, std::ios::binary);
+    fs::permissions(file, fs::perms::none, *ec);
 }
 
 }  // namespace
@@ -47,8 +54,14 @@ bool CopyPackage(const std::string &package, const std::string &copy, const std:
     fs::create_directories(copy, ec);
     for (fs::recursive_directory_iterator it(package, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path relative = it->path().lexically_relative(package);
-        if (it->is_directory(ec)) fs::create_directories(fs::path(copy) / relative, ec);
-        else if (it->is_regular_file(ec) && ReadByInstaller(relative)) fs::copy_file(it->path(), fs::path(copy) / relative, ec);
+        if (it->is_directory(ec)) {
+            fs::create_directories(fs::path(copy) / relative, ec);
+        } else if (it->is_regular_file(ec) && ReadByInstaller(relative)) {
+            fs::copy_file(it->path(), fs::path(copy) / relative, ec);
+            // A file the vendor's user cannot read stays unreadable in the
+            // copy, so that the installer meets it as it would.
+            if (ec == std::errc::permission_denied) Unreadable(fs::path(copy) / relative, &ec);
+        }
     }
     if (ec) {
         *error = "cannot copy the package: " + ec.message();

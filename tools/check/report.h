@@ -3,6 +3,7 @@
 // JSON reports print this; nothing here is printed twice in two ways.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,11 +11,20 @@
 
 namespace check {
 
-// One problem: the file it is in (a path within the package, or a family
-// for a run), the line when there is one (0: none), what is wrong.
+// An error: a family or a language cannot install. A warning: a text or a
+// layout problem the user would see.
+enum class Severity { kWarning, kError };
+
+// One problem: its stable code (see problem_codes.h), the file it is in (a
+// path within the package; empty for what runs of the installer showed),
+// the line when there is one (0: none), the family and languages it
+// concerns (empty: all, or none in particular), what is wrong.
 struct Problem {
+    std::string code;
     std::string file;
     int line = 0;
+    std::vector<std::string> families;   // family ids
+    std::vector<std::string> languages;  // language codes
     std::string message;
 };
 
@@ -23,7 +33,10 @@ struct Language {
     std::string name;  // the table's name: ENGLISH, JAPANESE, ...
     unsigned langId = 0;
     unsigned codePage = 0;
-    std::string messageFile;               // RES\PSDI_<code>.IRC
+    // A language the package has no message file for, run to see the
+    // installer fall back to another one (English, in the end).
+    bool fallback = false;
+    std::string messageFile;               // RES\PSDI_<code>.IRC; empty for a fallback language
     std::vector<std::string> missingKeys;  // keys the installer can show that the file lacks
     std::vector<int> undecodableLines;     // lines that do not decode in the code page
     std::string noticeFile;                // RES\PSDI_<code>1.TXT, empty when none
@@ -35,8 +48,17 @@ struct LanguageTable {
     bool valid = true;
 };
 
+// Model names kept of each INF: a driver INF may list hundreds of
+// thousands.
+constexpr std::size_t kModelsListed = 100;
+
 struct InfFile {
     std::string file;  // path within the package, "\"-separated
+    // Read on the host: 0, or the system error that stops every reader.
+    unsigned long readError = 0;
+    // Its size and a hash of its bytes, to know its copies in the INF store.
+    std::uint64_t size = 0;
+    std::uint64_t hash = 0;
     // Opened as the setup API opens it.
     bool opens = false;
     unsigned long openError = 0;  // GetLastError when it did not open
@@ -45,8 +67,11 @@ struct InfFile {
     // [Version] as the driver-folder check reads it: raw profile values.
     bool classPresent = false;
     std::string infClass;
+    int classLine = 0;  // 0: not found
     bool signaturePresent = false;
     std::string signature;
+    int signatureLine = 0;
+    int providerLine = 0;
     std::vector<std::string> families;  // ids of the families whose check takes it
     // As the setup API gives it: tokens replaced.
     std::string provider;
@@ -54,7 +79,8 @@ struct InfFile {
     std::string oemName95;
     std::string oemName95Refusal;
     bool modelsRead = false;
-    std::vector<std::string> models;
+    std::size_t modelCount = 0;
+    std::vector<std::string> models;  // the first kModelsListed of them
     std::string layoutFile;  // [Version] LayoutFile; empty when none is named
     bool layoutFileFound = false;
 };
@@ -95,7 +121,12 @@ struct Report {
     std::vector<InfFile> infs;
     std::vector<Cell> cells;  // families × languages, family-major
     std::vector<Problem> problems;
+    Severity failOn = Severity::kWarning;  // the lowest severity that fails the check
     double seconds = 0;
 };
+
+// True when a problem is at or above the report's --fail-on severity.
+bool Fails(const Report &report);
+bool Fails(const Report &report, const Problem &problem);
 
 }  // namespace check

@@ -1,8 +1,10 @@
 #include "report_json.h"
 
+#include <algorithm>
 #include <string>
 
 #include "findings.h"
+#include "problem_codes.h"
 #include "sim_bridge.h"
 
 namespace check {
@@ -67,7 +69,8 @@ std::string LanguageJson(const Language &language) {
         .Text("name", language.name)
         .Text("langId", Hex(language.langId, 4))
         .Number("codePage", language.codePage)
-        .Text("messageFile", language.messageFile)
+        .Flag("fallback", language.fallback)
+        .OptionalText("messageFile", language.messageFile)
         .Texts("missingKeys", language.missingKeys)
         .Numbers("undecodableLines", language.undecodableLines)
         .OptionalText("noticeFile", language.noticeFile)
@@ -78,6 +81,7 @@ std::string LanguageJson(const Language &language) {
 std::string InfJson(const InfFile &inf) {
     return Object()
         .Text("file", inf.file)
+        .Raw("readError", inf.readError ? JsonString(Hex(inf.readError, 8)) : "null")
         .Flag("opens", inf.opens)
         .Raw("openError", inf.opens ? "null" : JsonString(Hex(inf.openError, 8)))
         .Raw("errorLine", inf.opens ? "null" : std::to_string(inf.errorLine))
@@ -89,6 +93,7 @@ std::string InfJson(const InfFile &inf) {
         .OptionalText("oemName95", inf.oemName95)
         .OptionalText("oemName95Refusal", inf.oemName95Refusal)
         .Flag("modelsRead", inf.modelsRead)
+        .Number("modelCount", static_cast<long>(inf.modelCount))
         .Texts("models", inf.models)
         .OptionalText("layoutFile", inf.layoutFile)
         .Raw("layoutFileFound", inf.layoutFile.empty() ? "null" : inf.layoutFileFound ? "true" : "false")
@@ -132,10 +137,23 @@ std::string CellJson(const Cell &cell) {
         .Json();
 }
 
-std::string ProblemJson(const Problem &problem) {
+// The host path of a file within the package.
+std::string HostPath(const Report &report, const std::string &file) {
+    if (file.empty()) return std::string();
+    std::string path = report.package + "/" + file;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+std::string ProblemJson(const Report &report, const Problem &problem) {
     return Object()
-        .Text("file", problem.file)
+        .Text("severity", SeverityName(SeverityOf(problem.code)))
+        .Text("code", problem.code)
+        .OptionalText("file", problem.file)
+        .OptionalText("path", HostPath(report, problem.file))
         .Raw("line", problem.line ? std::to_string(problem.line) : "null")
+        .Texts("families", problem.families)
+        .Texts("languages", problem.languages)
         .Text("message", problem.message)
         .Json();
 }
@@ -147,7 +165,9 @@ void PrintJson(const Report &report, std::FILE *out) {
     std::snprintf(seconds, sizeof seconds, "%.3f", report.seconds);
     const std::string json =
         Object()
-            .Flag("ok", report.problems.empty())
+            .Number("schemaVersion", kJsonSchemaVersion)
+            .Flag("ok", !Fails(report))
+            .Text("failOn", SeverityName(report.failOn))
             .Text("package", report.package)
             .Text("driverFolder", report.driverFolder)
             .Raw("seconds", seconds)
@@ -157,7 +177,7 @@ void PrintJson(const Report &report, std::FILE *out) {
             .Raw("languages", Array(report.languages, LanguageJson))
             .Raw("infs", Array(report.infs, InfJson))
             .Raw("runs", Array(report.cells, CellJson))
-            .Raw("problems", Array(report.problems, ProblemJson))
+            .Raw("problems", Array(report.problems, [&](const Problem &problem) { return ProblemJson(report, problem); }))
             .Json();
     std::fprintf(out, "%s\n", json.c_str());
 }

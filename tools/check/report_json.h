@@ -8,6 +8,10 @@
 
 namespace check {
 
+// Raised whenever a member changes meaning or goes; new members may come
+// without it.
+constexpr int kJsonSchemaVersion = 2;
+
 void PrintJson(const Report &report, std::FILE *out);
 
 }  // namespace check

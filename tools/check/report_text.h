@@ -2,12 +2,14 @@
 // rows and languages as columns, then the problems one line each.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 #include "report.h"
 
 namespace check {
 
-void PrintText(const Report &report, bool colour, std::FILE *out);
+// `terminalWidth` 0: no width to keep within.
+void PrintText(const Report &report, bool colour, std::size_t terminalWidth, std::FILE *out);
 
 }  // namespace check

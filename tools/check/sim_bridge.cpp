@@ -14,6 +14,8 @@ void UseMachine(const std::string &path) { sim::Machine::UseFolder(path); }
 
 std::string AnsiToUtf8(const std::string &ansi, win::UINT codePage) { return sim::AnsiToUtf8(ansi, codePage); }
 
+std::string Utf8ToAnsi(const std::string &utf8, win::UINT codePage) { return sim::Utf8ToAnsi(utf8, codePage); }
+
 bool DecodesWithoutLoss(const std::string &ansi, win::UINT codePage) {
     return sim::Utf8ToAnsi(sim::AnsiToUtf8(ansi, codePage), codePage) == ansi;
 }

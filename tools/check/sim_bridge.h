@@ -17,6 +17,7 @@ bool CreateMachine(const std::string &path, std::string *error);
 void UseMachine(const std::string &path);
 
 std::string AnsiToUtf8(const std::string &ansi, win::UINT codePage);
+std::string Utf8ToAnsi(const std::string &utf8, win::UINT codePage);
 // True when `ansi` is text of `codePage` that converts to Unicode and back
 // unchanged: no byte the code page leaves undefined, no broken double-byte
 // character.
