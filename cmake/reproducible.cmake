@@ -3,8 +3,16 @@
 # that time is the commit's (or the caller's SOURCE_DATE_EPOCH), so two
 # builds of one commit, in any folder on any day, give the same file (the
 # top-level list keeps build paths out of the objects).
-function(mirtel_reproducible_image target)
-  set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+#
+# mirtel_source_date_epoch(VAR): the time stamp, or "" when there is none.
+# A nested build of the image is handed its parent's as
+# MIRTEL_IMAGE_SOURCE_DATE_EPOCH, since it is not configured again when
+# only the commit changes.
+function(mirtel_source_date_epoch out)
+  set(epoch "${MIRTEL_IMAGE_SOURCE_DATE_EPOCH}")
+  if(epoch STREQUAL "")
+    set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+  endif()
   if(epoch STREQUAL "")
     execute_process(COMMAND git log -1 --format=%ct
                     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
@@ -15,6 +23,14 @@ function(mirtel_reproducible_image target)
     endif()
   endif()
   if(NOT epoch MATCHES "^[0-9]+$")
+    set(epoch "")
+  endif()
+  set(${out} "${epoch}" PARENT_SCOPE)
+endfunction()
+
+function(mirtel_reproducible_image target)
+  mirtel_source_date_epoch(epoch)
+  if(epoch STREQUAL "")
     message(WARNING "${target}: neither SOURCE_DATE_EPOCH nor a git commit gives a time stamp; "
                     "the image carries the time of its link and cannot be rebuilt byte for byte")
     return()
