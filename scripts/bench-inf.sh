@@ -3,7 +3,9 @@
 # INF with 50,000 models is opened with SetupOpenInfFileA by the native
 # build's "SetupApi.DLL" (tools/inf-bench, which also times the installer's
 # walk of the model names and the open's peak memory) and by Wine
-# (tools/wine-probes/inf_open_probe.cpp, built with MinGW).
+# (tools/wine-probes/inf_open_probe.cpp, built with MinGW for the Windows
+# build this host runs: i686, else x86_64 under the 64-bit loader; see
+# scripts/wine-env.sh).
 #
 # Usage: scripts/bench-inf.sh [build-folder] [runs]
 #   build-folder  native Release build to use or make (default build/bench-inf)
@@ -33,10 +35,11 @@ mkdir -p "$work/machine/drive_c/windows/system32" "$work/machine/drive_c/windows
 printf '[System]\nSystemDirectory=C:\\windows\\system32\nAnsiCodePage=1252\n' >"$work/machine/machine.ini"
 MIRTEL_MACHINE="$work/machine" "$build/bin/inf-bench" "$work/bench.inf" "$runs" | tee "$work/native.txt"
 
-echo "== Wine setupapi.dll ($(wine --version))"
-i686-w64-mingw32-g++ -O2 -static -o "$work/inf_open_probe.exe" tools/wine-probes/inf_open_probe.cpp -lsetupapi
+source scripts/wine-env.sh
+echo "== Wine setupapi.dll ($("$WINE_ENV_LOADER" --version), $WINE_ENV_ARCH probe)"
+"$WINE_ENV_ARCH-w64-mingw32-g++" -O2 -static -o "$work/inf_open_probe.exe" tools/wine-probes/inf_open_probe.cpp -lsetupapi
 export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all
-wineboot --init >/dev/null 2>&1
+env LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES='mscoree,mshtml=' "$WINE_ENV_LOADER" wineboot --init >/dev/null 2>&1
 wine "$work/inf_open_probe.exe" "Z:$(echo "$work/bench.inf" | tr / '\\')" "$runs" | tee "$work/wine.txt"
 
 native=$(awk '/^open: min/ {print $3}' "$work/native.txt")

@@ -3,8 +3,10 @@
 # tests (with the conformance comparisons) in a build of their own made
 # with AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows
 # build under Wine (tests/wine/run.sh: which Windows build runs on which
-# host is said there). Runs after scripts/demo.sh, before it, or again give
-# the same result: the demo's Release build (build/native) is not used.
+# host is said there), after checking that the i686 image rebuilds byte
+# for byte (scripts/reproduce-check.sh). Runs after scripts/demo.sh, before
+# it, or again give the same result: the demo's Release build
+# (build/native) is not used.
 #   MIRTEL_JOBS  parallel jobs (default: 2)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,4 +49,8 @@ fi
 [ "$status" = 0 ] || exit "$status"
 
 unset ASAN_OPTIONS UBSAN_OPTIONS
+# The image that ships rebuilds byte for byte in another folder.
+t=$SECONDS
+bash scripts/reproduce-check.sh i686
+echo "reproducible: checked in $((SECONDS - t)) s"
 MIRTEL_NATIVE_BUILD="$build" bash tests/wine/run.sh

@@ -8,21 +8,21 @@
 #
 # Usage: scripts/wine-dumps.sh <output-folder> <case-file> ...
 #   e.g. scripts/wine-dumps.sh tests/conformance/expected/inf tests/conformance/inf/*.inf
-#   MIRTEL_WINDOWS_BUILD  the Windows build (default build/windows-x86_64,
-#                         which runs on every host; built first when its
-#                         dumpers are missing)
+#   MIRTEL_WINDOWS_BUILD  the Windows build (default: the one this host
+#                         runs, build/windows or build/windows-x86_64; built
+#                         first when its dumpers are missing)
 #   WINEPREFIX            a prefix to use; by default a throw-away one
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 [ $# -ge 2 ] || { sed -n '2,/^set/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 2; }
 output="$(mkdir -p "$1" && cd "$1" && pwd)"
 shift
-build="${MIRTEL_WINDOWS_BUILD:-build/windows-x86_64}"
+source "$root/scripts/wine-env.sh"
+build="${MIRTEL_WINDOWS_BUILD:-$WINE_ENV_BUILD}"
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 if [ ! -x "$build/bin/infdump.exe" ] || [ ! -x "$build/bin/profdump.exe" ]; then
-  (cd "$root" && MIRTEL_WINDOWS_BUILD="$build" bash scripts/build-windows.sh x86_64 >/dev/null)
+  (cd "$root" && MIRTEL_WINDOWS_BUILD="$build" bash scripts/build-windows.sh "$WINE_ENV_ARCH" >/dev/null)
 fi
-source "$root/scripts/wine-env.sh"
 
 work="$(mktemp -d -t mirtel-wine-dumps.XXXXXX)"
 own_prefix=0

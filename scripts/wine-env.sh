@@ -8,6 +8,11 @@
 #   wine_within SECONDS PROGRAM... the same, ended after SECONDS
 #   wine_env_stop                  ends the wineserver and Xvfb, removes the prefix
 #   wine_env_runs_32bit            true where this host runs 32-bit programs
+#   WINE_ENV_ARCH                  the Windows build this host runs: i686 (what
+#                                  ships) where it runs 32-bit programs, else
+#                                  x86_64
+#   WINE_ENV_BUILD                 that build's default folder (build/windows
+#                                  or build/windows-x86_64)
 # Where the host runs 32-bit programs, Wine's `wine` runs 32- and 64-bit
 # programs in the 64-bit prefix. Where it cannot (the 32-bit loader
 # /usr/lib/wine/wine fails with "Exec format error", and with it the
@@ -29,10 +34,11 @@ wine_env_runs_32bit() {
 
 # Exported for the scripts the Wine runs start (scripts/differential.py).
 if wine_env_runs_32bit; then
-  export WINE_ENV_LOADER=wine
+  export WINE_ENV_LOADER=wine WINE_ENV_ARCH=i686 WINE_ENV_BUILD=build/windows
 else
   export WINE_ENV_LOADER=/usr/lib/wine/wine64
   export WINELOADER=/usr/lib/wine/wine64
+  export WINE_ENV_ARCH=x86_64 WINE_ENV_BUILD=build/windows-x86_64
 fi
 
 wine_within() {

@@ -6,7 +6,8 @@
 #
 # Sourced by run.sh (it uses run.sh's prefix, `build` and `fail`), or run
 # on its own: bash tests/wine/differential_runs.sh, with the Windows build
-# in MIRTEL_WINDOWS_BUILD (default build/windows). The native dumpers come
+# in MIRTEL_WINDOWS_BUILD (default: the one this host runs, see
+# scripts/wine-env.sh). The native dumpers come
 # from MIRTEL_NATIVE_BUILD (default build/native).
 
 scenario_differential() {
@@ -23,9 +24,9 @@ differential_scenarios=(differential)
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   set -euo pipefail
   cd "$(dirname "$0")/../.."
-  build="$PWD/${MIRTEL_WINDOWS_BUILD:-build/windows}"
-  case "${MIRTEL_WINDOWS_BUILD:-}" in /*) build="$MIRTEL_WINDOWS_BUILD" ;; esac
   source scripts/wine-env.sh
+  build="$PWD/${MIRTEL_WINDOWS_BUILD:-$WINE_ENV_BUILD}"
+  case "${MIRTEL_WINDOWS_BUILD:-}" in /*) build="$MIRTEL_WINDOWS_BUILD" ;; esac
   results="$(mktemp -d -t mirtel-wine-results.XXXXXX)"
   trap 'wine_env_stop; rm -rf "$results"' EXIT
   wine_env_start

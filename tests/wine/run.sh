@@ -43,11 +43,10 @@ trap finish EXIT
 source scripts/wine-env.sh
 if [ -n "${MIRTEL_WINE_ARCH:-}" ]; then
   read -r -a architectures <<<"$MIRTEL_WINE_ARCH"
-elif wine_env_runs_32bit; then
-  architectures=(i686)
 else
-  architectures=(x86_64)
-  echo "wine: this host cannot run 32-bit programs; running the x86_64 build under the 64-bit loader"
+  architectures=("$WINE_ENV_ARCH")
+  [ "$WINE_ENV_ARCH" = i686 ] ||
+    echo "wine: this host cannot run 32-bit programs; running the x86_64 build under the 64-bit loader"
 fi
 for arch in "${architectures[@]}"; do
   case "$arch" in
@@ -303,6 +302,9 @@ scenarios+=("${registry_scenarios[@]}")
 # The language of the system, and the missing message files.
 source tests/wine/language_runs.sh
 scenarios+=("${language_scenarios[@]}")
+# A signed SETUP.EXE verifies and runs.
+source tests/wine/signing_runs.sh
+scenarios+=("${signing_scenarios[@]}")
 # The native dumpers against the Windows build's under Wine, over generated
 # INF and INI files.
 source tests/wine/differential_runs.sh
