@@ -81,7 +81,7 @@ bool DirectoryIds::Folder(long id, std::string_view *folder) const {
         }
     for (long none : kNoFolderIds)
         if (id == none) {
-            *folder = std::string_view();
+            *folder = "";  // an empty text that still points somewhere, for the copy that follows
             return true;
         }
     if (id >= kFirstShellFolderId || id == kUserProfileId || m_unknown.empty()) return false;
