@@ -86,6 +86,10 @@ def fold(name):
     return "".join(upper(c) for c in name)
 
 
+def ascii_upper(name):
+    return "".join(c.upper() if "a" <= c <= "z" else c for c in name)
+
+
 def decode_file(data):
     """The text of a generated file and how to write it back."""
     if data.startswith(b"\xff\xfe"):
@@ -108,7 +112,7 @@ def windows_spelling(data):
     def respell(m):
         nonlocal changed
         name = first.setdefault(fold(m.group(2)), m.group(2))
-        if name.upper() == m.group(2).upper():  # Wine folds these itself
+        if ascii_upper(name) == ascii_upper(m.group(2)):  # Wine folds these itself
             name = m.group(2)
         changed = changed or name != m.group(2)
         return m.group(1) + name + m.group(3)
