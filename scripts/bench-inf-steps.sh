@@ -3,6 +3,8 @@
 #   kCheckInfFile over 2,000 INF files in nested folders      budget 0.5 s
 #   kCopyOemInf on NT 4.0 against 1,000 OEM INF files          budget 1 s
 #   peak heap of each step                    budget 4 x the largest INF
+# (the heap budgets alone are a test: InfStepsHeapBudget runs
+# mirtel-inf-steps-bench --heap)
 # Usage: scripts/bench-inf-steps.sh [build-folder] [runs]
 # Exit status 1 when a figure is over its budget.
 set -euo pipefail

@@ -12,6 +12,12 @@ documented Windows-over-Wine answers are allowed for:
   Wine fails with ERROR_FILE_NOT_FOUND ("info: fail err=0x00000002").
 - Profile: a list cut short by a small buffer ends with two NULs on
   Windows; Wine leaves the buffer's last byte alone (\\xcc in its dump).
+- Both: names compare without regard to case for every letter of the code
+  page on Windows ("[Sé]" and "[SÉ]" are one section); Wine folds only
+  a-z. For an INF file with such names, Wine dumps a copy whose later
+  headers are spelled like the first (which changes nothing on Windows);
+  in a profile dump, a later section's part is Wine's part for the first
+  spelling, with the name asked for put back.
 
 Every INF file gives two outputs (infdump --all and profdump --auto), every
 INI file one. Prints one line per class of remaining differences with a
@@ -68,6 +74,83 @@ def windows_answers_profile(lines):
     return out
 
 
+def fold(name):
+    """A name as Windows compares it: every letter of code page 1252 upper-cased."""
+    def upper(c):
+        u = c.upper()
+        try:
+            ok = len(u) == 1 and len(c.encode("cp1252")) == 1 and len(u.encode("cp1252")) == 1
+        except UnicodeEncodeError:
+            ok = False
+        return u if ok else c
+    return "".join(upper(c) for c in name)
+
+
+def ascii_upper(name):
+    return "".join(c.upper() if "a" <= c <= "z" else c for c in name)
+
+
+def decode_file(data):
+    """The text of a generated file and how to write it back."""
+    if data.startswith(b"\xff\xfe"):
+        return data[2:].decode("utf-16-le"), lambda text: b"\xff\xfe" + text.encode("utf-16-le")
+    if data.startswith(b"\xef\xbb\xbf"):
+        return data[3:].decode("utf-8"), lambda text: b"\xef\xbb\xbf" + text.encode("utf-8")
+    return data.decode("cp1252"), lambda text: text.encode("cp1252")
+
+
+HEADER = re.compile(r"^([ \t]*\[)([^\]\n]*)(\])", re.M)
+
+
+def windows_spelling(data):
+    """The INF file with every header spelled like the first header Windows takes for the same name,
+    or None when no header changes."""
+    text, encode = decode_file(data)
+    first = {}
+    changed = False
+
+    def respell(m):
+        nonlocal changed
+        name = first.setdefault(fold(m.group(2)), m.group(2))
+        if ascii_upper(name) == ascii_upper(m.group(2)):  # Wine folds these itself
+            name = m.group(2)
+        changed = changed or name != m.group(2)
+        return m.group(1) + name + m.group(3)
+    text = HEADER.sub(respell, text)
+    return encode(text) if changed else None
+
+
+def unescape(text):
+    """The bytes of a dump string (without its quotes)."""
+    return re.sub(r"\\x([0-9a-f]{2})|\\(.)", lambda m: chr(int(m.group(1), 16)) if m.group(1) else m.group(2),
+                  text).encode("latin-1")
+
+
+PROFILE_SECTION = re.compile(r'^section "((?:[^"\\]|\\.)*)":$')
+
+
+def windows_sections_profile(lines):
+    """A later section whose name Windows takes for an earlier one's reads as that one."""
+    parts = []  # [name, lines]
+    for line in lines:
+        m = PROFILE_SECTION.match(line)
+        if m or not parts or (not line.startswith(" ") and parts[-1][0] is not None):
+            parts.append([m.group(1) if m else None, [line]])
+        else:
+            parts[-1][1].append(line)
+    first = {}
+    out = []
+    for name, part in parts:
+        if name is not None:
+            key = fold(unescape(name).decode("cp1252", errors="replace"))
+            earlier = first.setdefault(key, (name, part))
+            if earlier[0] != name:
+                part = [l.replace(f'sec="{earlier[0]}"', f'sec="{name}"') for l in earlier[1]]
+                part[0] = f'section "{name}":'
+        out += part
+    return out
+
+
 def difference_class(wine_line, native_line):
     """What a first differing line pair is about, without its particular text."""
     def shape(line):
@@ -109,12 +192,22 @@ def main():
         subprocess.run([sys.executable, os.path.join(ROOT, "scripts/gen-inf-ini.py"), cases,
                         str(args.inf), str(args.ini), str(args.seed)], check=True)
         files = sorted(os.listdir(cases))
-        jobs = []  # (name, tool, arguments)
+        respelled = os.path.join(work, "wine-cases")
+        os.makedirs(respelled, exist_ok=True)
+        jobs = []  # (name, tool, arguments, Wine's arguments)
         for name in files:
             path = os.path.join(cases, name)
             if name.endswith(".inf"):
-                jobs.append((name, "infdump", ["--all", path]))
-            jobs.append((name + ".prof" if name.endswith(".inf") else name, "profdump", [path, "--auto"]))
+                with open(path, "rb") as f:
+                    spelled = windows_spelling(f.read())
+                wine_path = path
+                if spelled is not None:
+                    wine_path = os.path.join(respelled, name)
+                    with open(wine_path, "wb") as f:
+                        f.write(spelled)
+                jobs.append((name, "infdump", ["--all", path], ["--all", wine_path]))
+            arguments = [path, "--auto"]
+            jobs.append((name + ".prof" if name.endswith(".inf") else name, "profdump", arguments, arguments))
 
         machine = os.path.join(work, "machine")
         os.makedirs(os.path.join(machine, "drive_c/windows/system32"), exist_ok=True)
@@ -126,9 +219,10 @@ def main():
             for tool in ("infdump", "profdump"):
                 batch = os.path.join(work, f"{side}-{tool}.batch")
                 with open(batch, "w") as f:
-                    for name, job_tool, arguments in jobs:
+                    for name, job_tool, arguments, wine_arguments in jobs:
                         if job_tool == tool:
-                            f.write("\t".join([os.path.join(work, side, name + ".out")] + arguments) + "\n")
+                            f.write("\t".join([os.path.join(work, side, name + ".out")] +
+                                              (arguments if side == "native" else wine_arguments)) + "\n")
                 if side == "native":
                     status, err = run([f"{native}/bin/{tool}", "--batch", batch],
                                       env=dict(os.environ, MIRTEL_MACHINE=machine), timeout=600)
@@ -140,7 +234,7 @@ def main():
 
         identical = 0
         classes = collections.OrderedDict()
-        for name, tool, _ in jobs:
+        for name, tool, _, _ in jobs:
             try:
                 with open(os.path.join(work, "wine", name + ".out"), "rb") as f:
                     wine = f.read().decode("latin-1").splitlines()
@@ -151,7 +245,10 @@ def main():
                 continue
             if not wine or wine[-1] != "end" or not ours or ours[-1] != "end":
                 failures.append(f"{name}: a dump is cut short")
-            wine = windows_answers_inf(wine, ours) if tool == "infdump" else windows_answers_profile(wine)
+            if tool == "infdump":
+                wine = windows_answers_inf(wine, ours)
+            else:
+                wine = windows_answers_profile(windows_sections_profile(wine))
             if wine == ours:
                 identical += 1
                 continue

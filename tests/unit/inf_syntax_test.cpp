@@ -41,9 +41,7 @@ class ParsedFile : public testing::TestWithParam<ParsedCase> {};
 
 TEST_P(ParsedFile, Reads) {
     TestEngine engine;
-    std::string text = GetParam().text;
-    if (text.size() % 2 == 0) text += "\n";  // an odd length keeps NUL bytes from looking like UTF-16
-    const win::HINF inf = engine.Open(text);
+    const win::HINF inf = engine.Open(GetParam().text);
     ASSERT_NE(inf, win::INVALID_HANDLE_VALUE) << std::hex << win::GetLastError();
     for (const auto &section : GetParam().sections)
         EXPECT_EQ(engine.Lines(inf, section.first.c_str()), section.second) << section.first;
@@ -68,6 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
         ParsedCase{"nul_bytes_read_as_blanks",
                    WithVersion(Bytes("[S]\na=ef\0gh\nb=c\0\nk\0y=1\n")),
                    {{"S", {{"a", "ef gh"}, {"b", "c"}, {"k y", "1"}}}}},
+        // Of even length, with its NUL near the start: still ANSI, as only a
+        // byte-order mark makes a file Unicode.
+        ParsedCase{"nul_in_header_of_even_length",
+                   Bytes("[Version]\r\nSignature=\"$CHICAGO$\"\r\n [TestSection\0]\n"),
+                   {{"Version", {{"Signature", "$CHICAGO$"}}}}},
         ParsedCase{"long_key_cut_to_511", WithVersion("[S]\n" + k600 + "=v\n"),
                    {{"S", {{std::string(511, 'k'), "v"}}}}},
         ParsedCase{"joined_value_cut_to_511", WithVersion(ContinuedValue()),
@@ -112,18 +115,16 @@ INSTANTIATE_TEST_SUITE_P(
         FailedCase{"first_signature_decides", "[Version]\nSignature=$Windows 2000$\nSignature=$Chicago$\n",
                    win::ERROR_WRONG_INF_STYLE, 0},
         FailedCase{"utf16_big_endian", "\xFE\xFF" + Utf16("[Version]\r\nSignature=$Chicago$\r\n", true),
-                   win::ERROR_EXPECTED_SECTION_NAME, 1},
-        FailedCase{"nul_in_ansi_of_even_length_reads_as_utf16",
-                   Bytes("[Version]\nSignature=$Chicago$\n[S]\na=b\0c\n"), win::ERROR_EXPECTED_SECTION_NAME,
-                   1}),
+                   win::ERROR_WRONG_INF_STYLE, 0},
+        FailedCase{"utf16_without_byte_order_mark", Utf16("[Version]\r\nSignature=$Chicago$\r\n", false),
+                   win::ERROR_WRONG_INF_STYLE, 0},
+        // The style is checked before stray lines, but after errors that
+        // end the reading at once.
+        FailedCase{"text_without_signature", "abcd\r\n", win::ERROR_WRONG_INF_STYLE, 0},
+        FailedCase{"stray_line_and_no_valid_signature", "abcd\r\n[Version]\r\nSignature=foo\r\n",
+                   win::ERROR_WRONG_INF_STYLE, 0},
+        FailedCase{"bad_header_without_signature", "abcd\r\n[ab\r\n", win::ERROR_BAD_SECTION_NAME_LINE, 2}),
     [](const testing::TestParamInfo<FailedCase> &info) { return std::string(info.param.name); });
-
-TEST(InfEncoding, Utf16WithoutByteOrderMarkIsRead) {
-    TestEngine engine;
-    const win::HINF inf = engine.Open(Utf16("[Version]\r\nSignature=$Chicago$\r\n[S]\r\nk=v\r\n", false));
-    ASSERT_NE(inf, win::INVALID_HANDLE_VALUE);
-    EXPECT_EQ(engine.Lines(inf, "S"), (Lines{{"k", "v"}}));
-}
 
 // UTF-16 is converted in pieces of 64 KiB; a surrogate pair across the
 // end of a piece is still one character ("?" in code page 1252).
@@ -182,8 +183,13 @@ INSTANTIATE_TEST_SUITE_P(
                     SubstitutionCase{"own_folder", "%1%\\x.dll", "C:\\work\\x.dll"},
                     SubstitutionCase{"leading_blank_in_number", "% 11%", "C:\\windows\\system32"},
                     SubstitutionCase{"trailing_blank_in_number", "%11 %", "%11 %"},
-                    SubstitutionCase{"unknown_directory_id", "%99%", "%99%"},
-                    SubstitutionCase{"absolute_id", "%-1%", "%-1%"},
+                    SubstitutionCase{"null_directory_id", "%0%", ""},
+                    SubstitutionCase{"absolute_id", "%-1%", ""},
+                    SubstitutionCase{"absolute_id_of_16_bits", "%65535%", ""},
+                    SubstitutionCase{"undefined_directory_id", "%99%", "C:\\windows\\system32\\unknown"},
+                    SubstitutionCase{"undefined_negative_id", "%-5%", "C:\\windows\\system32\\unknown"},
+                    SubstitutionCase{"shell_folder_id", "%16384%", "%16384%"},
+                    SubstitutionCase{"id_above_every_range", "%70000%", "%70000%"},
                     SubstitutionCase{"profile_without_one", "%53%", "%53%"},
                     SubstitutionCase{"cut_to_4097", Repeated("%big%", 11), std::string(4097, 'b')}),
     [](const testing::TestParamInfo<SubstitutionCase> &info) { return std::string(info.param.name); });

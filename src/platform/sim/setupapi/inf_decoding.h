@@ -1,7 +1,11 @@
 // The text of an INF file in the machine's ANSI code page, whatever the
-// file's encoding: UTF-16LE (with or without byte-order mark), UTF-8 with
-// byte-order mark (both as the engine text of wide_chars.h), or ANSI
-// bytes taken as they are.
+// file's encoding: UTF-16LE or UTF-8, each with its byte-order mark (both
+// as the engine text of wide_chars.h), or ANSI bytes taken as they are.
+//
+// Only the byte-order mark makes a file Unicode: the setup API is
+// documented to identify Unicode text by the 0xFEFF mark, so an ANSI file
+// with a stray NUL byte stays ANSI whatever its length, and UTF-16 without
+// the mark is read as ANSI bytes (and is then no Windows 4 INF).
 #pragma once
 
 #include <string>
@@ -10,13 +14,6 @@
 #include "platform/types.h"
 
 namespace sim::setupapi {
-
-// Windows' guess whether bytes are UTF-16LE text (IsTextUnicode with every
-// test): even length, and among the first 256 code units a zero byte, a
-// byte-order mark, mostly Latin-1 units or a blank; never when the bytes
-// look byte-swapped. A stray NUL byte in an ANSI file of even length can
-// therefore make it "UTF-16", as on Windows.
-bool LooksLikeUtf16(const std::string &bytes);
 
 struct DecodedInf {
     std::string text;

@@ -86,9 +86,17 @@ LoadResult LoadInf(const char *name, const char *infClass, win::DWORD infStyle,
     std::string_view signature;
     const bool windows4 = parsed.file->RawValue("Version", "Signature", &signature) &&
                           IsWindows4Signature(signature, *settings->codePage);
+    // The style is checked before stray lines: a file of text without a
+    // signature is of the wrong style, not one with a misplaced line.
     if (!windows4 && (infStyle & win::INF_STYLE_WIN4) != 0) {
         result.error = win::ERROR_WRONG_INF_STYLE;
         result.hasErrorLine = true;
+        return result;
+    }
+    if (parsed.strayLine != 0) {
+        result.error = win::ERROR_EXPECTED_SECTION_NAME;
+        result.hasErrorLine = true;
+        result.errorLine = parsed.strayLine;
         return result;
     }
     auto inf = std::make_unique<LoadedInf>(std::move(parsed.file), result.fullPath,

@@ -135,11 +135,8 @@ public:
             result.errorLine = m_lineNumber;
             return result;
         }
-        if (m_firstStrayLine != 0 && m_file->FindSection("Strings") == InfFile::kNoSection) {
-            result.error = win::ERROR_EXPECTED_SECTION_NAME;
-            result.errorLine = m_firstStrayLine;
-            return result;
-        }
+        if (m_firstStrayLine != 0 && m_file->FindSection("Strings") == InfFile::kNoSection)
+            result.strayLine = m_firstStrayLine;
         GatherSectionLines();
         result.file = std::move(m_file);
         return result;

@@ -20,12 +20,16 @@ namespace sim::setupapi {
 
 struct ParseResult {
     std::unique_ptr<InfFile> file;  // null on error
-    win::DWORD error = 0;           // ERROR_EXPECTED_SECTION_NAME ...
+    win::DWORD error = 0;           // ERROR_BAD_SECTION_NAME_LINE ...
     win::UINT errorLine = 0;        // 1-based physical line
+    // The first line of text before the first section, 0 for none. Such
+    // lines are allowed when the file has a [Strings] section anywhere (then
+    // this is 0); otherwise the caller reports ERROR_EXPECTED_SECTION_NAME
+    // here, once it knows the file is of the style asked for.
+    win::UINT strayLine = 0;
 };
 
-// Parses ANSI text of `codePage`. Lines before the first section are an
-// error (at the first such line) unless the file has a [Strings] section.
+// Parses ANSI text of `codePage`.
 ParseResult ParseInf(std::string text, std::shared_ptr<const CodePageText> codePage);
 
 }  // namespace sim::setupapi

@@ -9,6 +9,15 @@ namespace {
 constexpr std::uint32_t kEmptySlot = 0xFFFFFFFF;
 constexpr win::WORD kPrimaryLanguageMask = 0x03FF;
 constexpr long kInfFolderId = 1;
+constexpr long kUserProfileId = 53;
+// Ids that stand for no folder at all: DIRID_NULL, and DIRID_ABSOLUTE in
+// its two spellings (-1, and 0xFFFF as 16-bit INFs write it).
+constexpr long kNoFolderIds[] = {0, -1, 0xFFFF};
+// Ids below the shell folders' (16384), negative ones too, are the
+// system's; one the machine does not define is a folder of that name that
+// nothing else uses.
+constexpr long kFirstShellFolderId = 0x4000;
+constexpr char kUnknownFolder[] = "\\unknown";
 constexpr long kMaxLong = 0x7FFFFFFF;  // Windows' LONG
 
 int FindStringsSection(const InfFile &file, win::LANGID language) {
@@ -59,7 +68,9 @@ DirectoryIds::DirectoryIds(const std::string &windows, const std::string &system
         {54, root},
         {55, system + "\\spool\\prtprocs\\w32x86"},
     };
-    if (!userProfile.empty()) m_folders.emplace_back(53, userProfile);
+    // Without a profile 53 stays as written: the id is defined, its folder is not known.
+    if (!userProfile.empty()) m_folders.emplace_back(kUserProfileId, userProfile);
+    m_unknown = system + kUnknownFolder;
 }
 
 bool DirectoryIds::Folder(long id, std::string_view *folder) const {
@@ -68,7 +79,14 @@ bool DirectoryIds::Folder(long id, std::string_view *folder) const {
             *folder = entry.second;
             return true;
         }
-    return false;
+    for (long none : kNoFolderIds)
+        if (id == none) {
+            *folder = "";  // an empty text that still points somewhere, for the copy that follows
+            return true;
+        }
+    if (id >= kFirstShellFolderId || id == kUserProfileId || m_unknown.empty()) return false;
+    *folder = m_unknown;
+    return true;
 }
 
 int ChooseStringsSection(const InfFile &file, const StringsChoice &choice) {

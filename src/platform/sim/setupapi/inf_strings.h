@@ -19,7 +19,11 @@ namespace sim::setupapi {
 
 // The folders the machine's directory ids stand for (10 the Windows
 // folder, 11 the system folder, 12 its drivers, 17 the INF folder, 24 the
-// system drive's root ...), except 1, the INF file's own folder.
+// system drive's root ...), except 1, the INF file's own folder. 0 and -1
+// (0xFFFF) stand for the empty text; any other id below 16384 that the
+// machine does not define for the system folder followed by "\unknown".
+// Shell-folder, user-assigned, printer and other ids stand for nothing,
+// and so does 53 on a machine without a user profile.
 class DirectoryIds {
 public:
     // `userProfile` may be empty: then 53 stands for nothing.
@@ -29,6 +33,7 @@ public:
 
 private:
     std::vector<std::pair<long, std::string>> m_folders;
+    std::string m_unknown;  // empty on a machine without a system folder
 };
 
 // Which strings section a file's tokens come from: [Strings], or on
