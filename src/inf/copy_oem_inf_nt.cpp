@@ -2,6 +2,7 @@
 // OEM<n>.inf, each with a precompiled OEM<n>.PNF beside it. Older copies of
 // this driver's INF files are found by their model names and replaced, so
 // that the Add Printer Wizard offers each model once.
+#include <utility>
 #include <vector>
 
 #include "app/mirtel_app.h"
@@ -44,17 +45,16 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
     // ones were copied.
     std::vector<CStringList> ourModels(m_listInfFile.size());
     std::vector<bool> readable(m_listInfFile.size());
-    CStringList allOurModels;
-    for (std::size_t i = 0; i < m_listInfFile.size(); ++i) {
+    for (std::size_t i = 0; i < m_listInfFile.size(); ++i)
         readable[i] = kGetDriverNames(m_listInfFile[i], ourModels[i]) != FALSE;
-        allOurModels.insert(allOurModels.end(), ourModels[i].begin(), ourModels[i].end());
-    }
 
     // A copy made for an earlier INF of the list is compared as well.
-    COemInfStore store(*this, CString(windowsFolder) + "\\Inf\\", allOurModels);
+    COemInfStore store(*this, CString(windowsFolder) + "\\Inf\\", ourModels);
     for (std::size_t ourIndex = 0; ourIndex < m_listInfFile.size(); ++ourIndex) {
         const CString &ours = m_listInfFile[ourIndex];
-        const CStringList &ourNames = ourModels[ourIndex];
+        // Handed to the store with the copy made of the INF (a driver CD's
+        // INF may offer hundreds of thousands of models): used up then.
+        CStringList &ourNames = ourModels[ourIndex];
         if (!readable[ourIndex]) {
             WriteLog(this, "Err : CMirtelApp::kCopyOemInfNT  Cannot read the models of [%s]\n",
                      ours.c_str());
@@ -86,7 +86,7 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
                 m_strErrorFile = match;
                 return FALSE;
             }
-            store.Written(match, ourNames);
+            store.Written(match, std::move(ourNames));
             text = match;
         }
 
@@ -98,7 +98,7 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
                 m_strErrorFile = ours;
                 return FALSE;
             }
-            store.Written(fresh, ourNames);
+            store.Written(fresh, std::move(ourNames));
             text = fresh;
         }
     }

@@ -1,6 +1,7 @@
 #include "inf/oem_inf_store.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/mirtel_app.h"
 #include "inf/inf_paths.h"
@@ -38,9 +39,10 @@ bool IsStoreOemInf(const CString &store, const CString &path) {
 
 }  // namespace
 
-COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder, const CStringList &ourModels)
+COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder, const std::vector<CStringList> &ourModels)
     : m_app(app), m_folder(folder), m_files(List()) {
-    for (const CString &model : ourModels) m_ourModels.insert(UpperCaseAscii(model));
+    for (const CStringList &models : ourModels)
+        for (const CString &model : models) m_ourModels.insert(UpperCaseAscii(model));
 }
 
 CStringList COemInfStore::List() const {
@@ -93,8 +95,8 @@ CString COemInfStore::FreeName() {
     }
 }
 
-void COemInfStore::Written(const CString &oem, const CStringList &names) {
-    m_names[oem] = names;
+void COemInfStore::Written(const CString &oem, CStringList names) {
+    m_names[oem] = std::move(names);
     if (std::find(m_files.begin(), m_files.end(), oem) == m_files.end()) m_files.push_back(oem);
 }
 

@@ -13,6 +13,7 @@
 
 #include <map>
 #include <set>
+#include <vector>
 
 #include "framework/afx.h"
 
@@ -20,9 +21,9 @@ class CMirtelApp;
 
 class COemInfStore {
 public:
-    // `folder` ends with a backslash; `ourModels` holds the models of every
+    // `folder` ends with a backslash; `ourModels` holds the models of each
     // INF of ours that the step will compare.
-    COemInfStore(CMirtelApp &app, const CString &folder, const CStringList &ourModels);
+    COemInfStore(CMirtelApp &app, const CString &folder, const std::vector<CStringList> &ourModels);
 
     // The OEM INF files whose model names are all among `ours`, in the
     // order the store lists them. A file that cannot be read, or offers no
@@ -34,7 +35,7 @@ public:
     CString FreeName();
 
     // `oem` now holds a copy of an INF offering `names`.
-    void Written(const CString &oem, const CStringList &names);
+    void Written(const CString &oem, CStringList names);
     // `oem` is gone; its number is free again.
     void Deleted(const CString &oem);
 

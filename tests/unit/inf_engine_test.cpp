@@ -264,6 +264,38 @@ TEST(InfAppend, WithoutLayoutFileFailsAsLineNotFound) {
     EXPECT_EQ(win::GetLastError(), win::ERROR_LINE_NOT_FOUND);
 }
 
+// An installer asks for an INF's information (size, then data) and opens
+// it: the file is read once for the three calls, yet a file written since
+// is read again, and a closed file is not kept.
+TEST(InfReads, InformationThenOpenReadsOnceUnlessTheFileChanged) {
+    TestEngine engine;
+    const char *path = "C:\\work\\big.inf";
+    auto version = [&](const char *value) {
+        engine.Files().Add(path, std::string(kVersion) + "[S]\nkey=" + value + "\n");
+    };
+    auto openedValue = [&](win::HINF *inf) {
+        *inf = engine.Api().OpenInfFile(path, nullptr, win::INF_STYLE_WIN4, nullptr);
+        win::INFCONTEXT context;
+        return engine.Api().FindFirstLine(*inf, "S", "key", &context) ? engine.Field(context, 1) : "<none>";
+    };
+    version("first");
+    EXPECT_TRUE(Information(engine.Api(), path, win::INFINFO_INF_NAME_IS_ABSOLUTE).ok);
+    win::HINF first = nullptr;
+    EXPECT_EQ(openedValue(&first), "first");
+    EXPECT_EQ(engine.Files().Reads(), 1);
+
+    version("second");
+    win::HINF second = nullptr;
+    EXPECT_EQ(openedValue(&second), "second");
+    EXPECT_EQ(engine.Files().Reads(), 2);
+
+    engine.Api().CloseInfFile(second);
+    win::HINF third = nullptr;
+    EXPECT_EQ(openedValue(&third), "second");
+    EXPECT_EQ(engine.Files().Reads(), 3);
+    for (const win::HINF inf : {first, third}) engine.Api().CloseInfFile(inf);
+}
+
 // Large sections are searched through an index of substituted keys; it
 // must find what a search line by line finds, repeated keys in order.
 TEST(InfKeySearch, LargeSectionFindsEveryRepeatedKey) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,7 +17,12 @@ namespace inf_test {
 
 class MemoryFiles : public sim::setupapi::FileAccess {
 public:
-    void Add(const std::string &fullPath, const std::string &bytes) { m_files[Upper(fullPath)] = bytes; }
+    // Every Add gives the file a new stamp, as a write gives it a new
+    // modification time.
+    void Add(const std::string &fullPath, const std::string &bytes) {
+        m_files[Upper(fullPath)] = {bytes, ++m_writes};
+    }
+    int Reads() const { return m_reads; }
 
     std::string FullPath(const std::string &path) const override {
         if (path.size() >= 2 && path[1] == ':') return path;
@@ -25,8 +31,17 @@ public:
     win::DWORD Read(const std::string &fullPath, std::string *bytes) const override {
         auto found = m_files.find(Upper(fullPath));
         if (found == m_files.end()) return win::ERROR_FILE_NOT_FOUND;
-        *bytes = found->second;
+        *bytes = found->second.bytes;
+        ++m_reads;
         return win::NO_ERROR;
+    }
+    bool Stamp(const std::string &fullPath, sim::setupapi::FileStamp *stamp) const override {
+        auto found = m_files.find(Upper(fullPath));
+        if (found == m_files.end()) return false;
+        *stamp = {};
+        stamp->size = found->second.bytes.size();
+        stamp->modified = found->second.write;
+        return true;
     }
 
 private:
@@ -35,7 +50,13 @@ private:
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
         return text;
     }
-    std::map<std::string, std::string> m_files;
+    struct File {
+        std::string bytes;
+        std::int64_t write;
+    };
+    std::map<std::string, File> m_files;
+    std::int64_t m_writes = 0;
+    mutable int m_reads = 0;
 };
 
 class TestEngine {

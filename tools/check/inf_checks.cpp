@@ -1,5 +1,7 @@
 #include "inf_checks.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -60,6 +62,11 @@ std::string ReadHostFile(const std::string &hostPath, InfFile *inf) {
     std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(hostPath.c_str(), "rb"), &std::fclose);
     std::string bytes;
     if (file) {
+        // Read into a string of the file's size: grown piece by piece, a
+        // 50 MB INF would briefly take twice that.
+        struct stat info;
+        if (::fstat(fileno(file.get()), &info) == 0 && info.st_size > 0)
+            bytes.reserve(static_cast<std::size_t>(info.st_size));
         char buffer[1 << 16];
         for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes.append(buffer, got);
     }

@@ -43,8 +43,8 @@ int FirstLineOf(const std::string &text, const std::string &section, const std::
 
 }  // namespace
 
-std::string InfLineText(const std::string &bytes) {
-    if (bytes.compare(0, 2, "\xFF\xFE") != 0) return bytes;
+std::string InfLineText(std::string bytes) {
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0) return bytes;  // moved, not copied: it may be 50 MB
     std::string text;
     text.reserve(bytes.size() / 2);
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)

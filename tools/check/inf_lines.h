@@ -9,7 +9,7 @@ namespace check {
 // The text of an INF file's bytes to count lines in: a UTF-16 file (as
 // INF files of the NT family often are) with each character beyond ASCII
 // as "?"; any other file as it is.
-std::string InfLineText(const std::string &bytes);
+std::string InfLineText(std::string bytes);
 
 // The line of the first `key` = ... line of [section] (names compared
 // without regard to case); 0 when there is none.

@@ -3,6 +3,7 @@
 // and how it reaches files.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,18 @@ struct EngineSettings {
     StringsChoice strings;
 };
 
+// What tells one state of a file from another without reading it: which
+// file it is, its size, and when its content and its attributes (its
+// permissions among them) last changed.
+struct FileStamp {
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t modified = 0, changed = 0;  // nanoseconds
+    bool operator==(const FileStamp &other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified == other.modified && changed == other.changed;
+    }
+};
+
 // The files the engine reads, by Windows path.
 class FileAccess {
 public:
@@ -45,6 +58,13 @@ public:
     // gives for it (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
     // ERROR_ACCESS_DENIED ...).
     virtual win::DWORD Read(const std::string &fullPath, std::string *bytes) const = 0;
+    // The stamp of the file at a full path; false when there is none to
+    // give, and then the file is read every time.
+    virtual bool Stamp(const std::string &fullPath, FileStamp *stamp) const {
+        (void)fullPath;
+        (void)stamp;
+        return false;
+    }
 };
 
 }  // namespace sim::setupapi

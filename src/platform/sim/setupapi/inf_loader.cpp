@@ -27,13 +27,32 @@ bool IsWindows4Signature(std::string_view signature, const CodePageText &codePag
     return false;
 }
 
-// The file's bytes and its full path; a bare name is looked for in the
-// two system folders.
+// A file found by name: its full path, and either its bytes or the parse
+// kept of it.
+struct NamedFile {
+    std::string fullPath;
+    std::string bytes;
+    std::shared_ptr<const LoadedInf> parsed;
+    bool stamped = false;  // `stamp` was taken before the bytes were read
+    FileStamp stamp;
+};
+
+win::DWORD ReadCandidate(const std::string &fullPath, const FileAccess &files, const LastParsedInf *lastParsed,
+                         NamedFile *file) {
+    file->fullPath = fullPath;
+    file->stamped = lastParsed != nullptr && files.Stamp(fullPath, &file->stamp);
+    if (file->stamped && (file->parsed = lastParsed->Find(fullPath, file->stamp))) return win::NO_ERROR;
+    return files.Read(fullPath, &file->bytes);
+}
+
+// The file `name` names; a bare name is looked for in the two system
+// folders.
 win::DWORD ReadNamedFile(const std::string &name, const EngineSettings &settings, const FileAccess &files,
-                         NameSearch search, std::string *fullPath, std::string *bytes) {
+                         NameSearch search, const LastParsedInf *lastParsed, NamedFile *file) {
     if (search == NameSearch::AsPath || HasSeparator(name, *settings.codePage)) {
-        *fullPath = files.FullPath(name);
-        return fullPath->empty() ? win::ERROR_PATH_NOT_FOUND : files.Read(*fullPath, bytes);
+        const std::string fullPath = files.FullPath(name);
+        file->fullPath = fullPath;
+        return fullPath.empty() ? win::ERROR_PATH_NOT_FOUND : ReadCandidate(fullPath, files, lastParsed, file);
     }
     // A machine without a system folder has nowhere to look.
     if (settings.windowsFolder.empty() || settings.systemFolder.empty()) return win::ERROR_FILE_NOT_FOUND;
@@ -42,8 +61,7 @@ win::DWORD ReadNamedFile(const std::string &name, const EngineSettings &settings
     if (search == NameSearch::SystemFolderFirst) std::swap(candidates[0], candidates[1]);
     win::DWORD error = win::ERROR_FILE_NOT_FOUND;
     for (const std::string &candidate : candidates) {
-        *fullPath = candidate;
-        error = files.Read(candidate, bytes);
+        error = ReadCandidate(candidate, files, lastParsed, file);
         if (error == win::NO_ERROR) break;
     }
     return error;
@@ -60,47 +78,55 @@ bool ClassMatches(const LoadedInf &inf, const char *infClass) {
 
 LoadResult LoadInf(const char *name, const char *infClass, win::DWORD infStyle,
                    const std::shared_ptr<const EngineSettings> &settings, const FileAccess &files,
-                   NameSearch search) {
+                   NameSearch search, LastParsedInf *lastParsed) {
     LoadResult result;
     if (name == nullptr || (infStyle & ~(win::INF_STYLE_OLDNT | win::INF_STYLE_WIN4)) != 0) {
         result.error = win::ERROR_INVALID_PARAMETER;
         return result;
     }
-    std::string bytes;
-    result.error = ReadNamedFile(name, *settings, files, search, &result.fullPath, &bytes);
+    NamedFile file;
+    result.error = ReadNamedFile(name, *settings, files, search, lastParsed, &file);
+    result.fullPath = file.fullPath;
     if (result.error != win::NO_ERROR) return result;
-    if (bytes.size() > kMaxFileBytes) {
+    if (file.bytes.size() > kMaxFileBytes) {
         result.error = win::ERROR_NOT_ENOUGH_MEMORY;
         return result;
     }
     result.read = true;
-    DecodedInf decoded = DecodeInfText(std::move(bytes), *settings->wideChars);
-    ParseResult parsed =
-        ParseInf(std::move(decoded.text), decoded.unicode ? settings->unicodeCodePage : settings->codePage);
-    if (!parsed.file) {
-        result.error = parsed.error;
-        result.hasErrorLine = true;
-        result.errorLine = parsed.errorLine;
-        return result;
+    std::shared_ptr<const LoadedInf> inf = std::move(file.parsed);
+    win::UINT strayLine = 0;
+    if (!inf) {
+        DecodedInf decoded = DecodeInfText(std::move(file.bytes), *settings->wideChars);
+        ParseResult parsed =
+            ParseInf(std::move(decoded.text), decoded.unicode ? settings->unicodeCodePage : settings->codePage);
+        if (!parsed.file) {
+            result.error = parsed.error;
+            result.hasErrorLine = true;
+            result.errorLine = parsed.errorLine;
+            return result;
+        }
+        std::string_view signature;
+        const bool windows4 = parsed.file->RawValue("Version", "Signature", &signature) &&
+                              IsWindows4Signature(signature, *settings->codePage);
+        inf = std::make_shared<const LoadedInf>(std::move(parsed.file), result.fullPath,
+                                                windows4 ? win::INF_STYLE_WIN4 : win::INF_STYLE_OLDNT, settings);
+        strayLine = parsed.strayLine;
+        // A file with a stray line never opens, so only the others are kept.
+        if (file.stamped && strayLine == 0) lastParsed->Remember(result.fullPath, file.stamp, inf);
     }
-    std::string_view signature;
-    const bool windows4 = parsed.file->RawValue("Version", "Signature", &signature) &&
-                          IsWindows4Signature(signature, *settings->codePage);
     // The style is checked before stray lines: a file of text without a
     // signature is of the wrong style, not one with a misplaced line.
-    if (!windows4 && (infStyle & win::INF_STYLE_WIN4) != 0) {
+    if (inf->Style() != win::INF_STYLE_WIN4 && (infStyle & win::INF_STYLE_WIN4) != 0) {
         result.error = win::ERROR_WRONG_INF_STYLE;
         result.hasErrorLine = true;
         return result;
     }
-    if (parsed.strayLine != 0) {
+    if (strayLine != 0) {
         result.error = win::ERROR_EXPECTED_SECTION_NAME;
         result.hasErrorLine = true;
-        result.errorLine = parsed.strayLine;
+        result.errorLine = strayLine;
         return result;
     }
-    auto inf = std::make_unique<LoadedInf>(std::move(parsed.file), result.fullPath,
-                                           windows4 ? win::INF_STYLE_WIN4 : win::INF_STYLE_OLDNT, settings);
     if (infClass != nullptr && !ClassMatches(*inf, infClass)) {
         result.error = ERROR_CLASS_MISMATCH;
         return result;

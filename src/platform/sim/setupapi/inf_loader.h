@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/sim/setupapi/engine_settings.h"
+#include "platform/sim/setupapi/last_parsed_inf.h"
 #include "platform/sim/setupapi/loaded_inf.h"
 #include "platform/types.h"
 
@@ -22,7 +23,7 @@ constexpr win::DWORD ERROR_CLASS_MISMATCH = 0xE0000201;
 enum class NameSearch { InfFolderFirst, SystemFolderFirst, AsPath };
 
 struct LoadResult {
-    std::unique_ptr<LoadedInf> inf;  // null on failure
+    std::shared_ptr<const LoadedInf> inf;  // null on failure
     win::DWORD error = 0;
     bool hasErrorLine = false;  // a parse or style error sets the line
     win::UINT errorLine = 0;
@@ -34,9 +35,11 @@ struct LoadResult {
 // Loads `name`. `infStyle` is INF_STYLE_WIN4 and/or INF_STYLE_OLDNT: a
 // file without a Windows 4 signature fails with ERROR_WRONG_INF_STYLE
 // when WIN4 is asked for, else it loads as an old-style INF. A non-null
-// `infClass` must match [Version] Class (ERROR_CLASS_MISMATCH).
+// `infClass` must match [Version] Class (ERROR_CLASS_MISMATCH). A file
+// `lastParsed` holds unchanged is not read again; one parsed here
+// replaces it there.
 LoadResult LoadInf(const char *name, const char *infClass, win::DWORD infStyle,
                    const std::shared_ptr<const EngineSettings> &settings, const FileAccess &files,
-                   NameSearch search = NameSearch::InfFolderFirst);
+                   NameSearch search = NameSearch::InfFolderFirst, LastParsedInf *lastParsed = nullptr);
 
 }  // namespace sim::setupapi

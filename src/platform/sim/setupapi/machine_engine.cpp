@@ -46,6 +46,18 @@ public:
         bytes->resize(done);
         return win::NO_ERROR;
     }
+
+    bool Stamp(const std::string &fullPath, FileStamp *stamp) const override {
+        win::DWORD error = win::NO_ERROR;
+        const std::string host = HostPathOrError(fullPath.c_str(), &error);
+        struct stat info;
+        if (host.empty() || ::stat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+        constexpr std::int64_t kNanoseconds = 1000000000;
+        *stamp = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                  static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec * kNanoseconds + info.st_mtim.tv_nsec,
+                  info.st_ctim.tv_sec * kNanoseconds + info.st_ctim.tv_nsec};
+        return true;
+    }
 };
 
 std::string SystemFolder() {

@@ -24,8 +24,8 @@ SetupApiEngine::SetupApiEngine(std::shared_ptr<const EngineSettings> settings, s
     : m_settings(std::move(settings)), m_files(std::move(files)) {}
 
 LoadResult SetupApiEngine::Load(const char *fileName, const char *infClass, win::DWORD infStyle,
-                                NameSearch search) const {
-    return LoadInf(fileName, infClass, infStyle, m_settings, *m_files, search);
+                                NameSearch search) {
+    return LoadInf(fileName, infClass, infStyle, m_settings, *m_files, search, &m_lastParsed);
 }
 
 win::HINF SetupApiEngine::OpenInfFile(const char *fileName, const char *infClass, win::DWORD infStyle,
@@ -41,7 +41,11 @@ win::HINF SetupApiEngine::OpenInfFile(const char *fileName, const char *infClass
     return inf;
 }
 
-void SetupApiEngine::CloseInfFile(win::HINF inf) { m_handles.Remove(inf); }
+void SetupApiEngine::CloseInfFile(win::HINF inf) {
+    const std::shared_ptr<const OpenInf> closing = m_handles.Find(inf);
+    if (!closing || !m_handles.Remove(inf)) return;
+    for (const OpenInf::Member &member : closing->files) m_lastParsed.Forget(member.inf.get());
+}
 
 win::BOOL SetupApiEngine::GetInfInformation(const void *infNameOrHandle, win::DWORD searchControl,
                                             win::SP_INF_INFORMATION *buffer, win::DWORD bufferSize,

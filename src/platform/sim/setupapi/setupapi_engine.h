@@ -13,6 +13,7 @@
 #include "platform/sim/setupapi/engine_settings.h"
 #include "platform/sim/setupapi/inf_handles.h"
 #include "platform/sim/setupapi/inf_loader.h"
+#include "platform/sim/setupapi/last_parsed_inf.h"
 
 namespace sim::setupapi {
 
@@ -63,7 +64,7 @@ private:
     win::BOOL FindMatch(const OpenInf &open, win::HINF inf, std::size_t index, std::uint32_t section,
                         std::uint32_t from, const char *key, win::INFCONTEXT *context) const;
     LoadResult Load(const char *fileName, const char *infClass, win::DWORD infStyle,
-                    NameSearch search = NameSearch::InfFolderFirst) const;
+                    NameSearch search = NameSearch::InfFolderFirst);
     win::BOOL AppendLayoutFiles(win::HINF inf, const OpenInf &open, win::UINT *errorLine);
     // Loads `fileName` as a Windows 4 INF and appends it to `inf`.
     win::BOOL AppendFile(win::HINF inf, const char *fileName, win::UINT *errorLine);
@@ -71,6 +72,7 @@ private:
     std::shared_ptr<const EngineSettings> m_settings;
     std::unique_ptr<FileAccess> m_files;
     InfHandles m_handles;
+    LastParsedInf m_lastParsed;
 };
 
 }  // namespace sim::setupapi
