@@ -5,7 +5,7 @@ each in several sizes, all generated (no third-party files).
 Usage: make-bench-corpus.py <folder> [MB ...]      (sizes: 1 10 50 by default)
 
 Shapes (file <shape>-<MB>mb.inf):
-  long      the long-line shape of make-bench-inf.py: seven hardware ids on
+  long      the long-line shape the benchmark always had: seven hardware ids on
             each model line, a [Strings] entry per model
   short     one short line per model, per file and per source disk entry:
             many models and files
