@@ -53,16 +53,15 @@ void PumpMessagesUntilEnded(CMirtelApp *app, HANDLE process) {
 // system folder on the NT family and in the Windows folder on the 95
 // family. Empty when the folder cannot be had: the start then fails.
 CString SystemRundll32(WORD osCode) {
-    char folder[MAX_PATH] = {};
+    CString folder;
     if (osCode == kOSWinNT4 || osCode == kOSWinNT5) {
-        const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return CString();
+        folder = SystemFolder();
     } else {
-        GetWindowsFolder(folder, MAX_PATH);
+        char windows[MAX_PATH] = {};
+        GetWindowsFolder(windows, MAX_PATH);
+        folder = windows;
     }
-    if (folder[0] == '\0') return CString();
-    const CString path(folder);
-    return path.back() == '\\' ? path + "rundll32.exe" : path + "\\rundll32.exe";
+    return folder.empty() ? CString() : JoinPath(folder, "rundll32.exe");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/mirtel_app.h"
 #include "lang/log.h"
+#include "lang/path_utils.h"
 
 namespace {
 
@@ -23,27 +24,6 @@ constexpr WizardTitleSource k9xTitle = {"MSPRINT.DLL", 2};
 bool IsNtFamily(WORD osCode) { return osCode == kOSWinNT4 || osCode == kOSWinNT5; }
 
 const WizardTitleSource &TitleSourceFor(WORD osCode) { return IsNtFamily(osCode) ? kNtTitle : k9xTitle; }
-
-// The last character, not a trail byte of a double-byte character, decides.
-bool EndsWithBackslash(const CString &path) {
-    bool backslash = false;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        const BYTE c = static_cast<BYTE>(path[i]);
-        backslash = c == '\\';
-        if (IsDBCSLeadByte(c)) ++i;
-    }
-    return backslash;
-}
-
-CString JoinPath(const CString &directory, const char *name) {
-    return EndsWithBackslash(directory) ? directory + name : directory + "\\" + name;
-}
-
-CString SystemDirectory() {
-    char buffer[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? CString(buffer) : CString();
-}
 
 // The library is read for one string only: the NT family maps it as a data
 // file, so none of its code or its imports runs in this elevated process.
@@ -85,7 +65,7 @@ BOOL CMirtelApp::kFileIsUsed(const CString &directory, const CString &fileName) 
 
 BOOL CMirtelApp::kCheckAddWizard() {
     const WizardTitleSource &source = TitleSourceFor(m_nOSCode);
-    const CString library = JoinPath(SystemDirectory(), source.library);
+    const CString library = JoinPath(SystemFolder(), source.library);
     WriteLog(this, "CMirtelApp::kCheckAddWizard()  strDLLName [%s]\n", library.c_str());
 
     char title[MAX_PATH] = {};
@@ -116,7 +96,7 @@ void CMirtelApp::kActivateAddWizard() {
     kGetOSVersion();
     const WizardTitleSource &source = TitleSourceFor(m_nOSCode);
     char title[MAX_PATH] = {};
-    const CString library = JoinPath(SystemDirectory(), source.library);
+    const CString library = JoinPath(SystemFolder(), source.library);
     if (LoadLibraryString(library, IsNtFamily(m_nOSCode), source.stringId, title) <= 0) return;
     if (const HWND window = FindWindowA(nullptr, title)) SetForegroundWindow(window);
 }

@@ -1,5 +1,7 @@
 #include "inf/setup_api.h"
 
+#include "lang/path_utils.h"
+
 namespace {
 
 struct EntryPointName {
@@ -35,23 +37,16 @@ const EntryPointName kEntryPoints[CSetupApi::kEntryPointCount] = {
 constexpr char kLibraryName[] = "SetupApi.DLL";
 
 CString InFolder(const CString &folder, const char *name) {
-    if (folder.empty()) return CString();
-    return folder.back() == '\\' ? folder + name : folder + "\\" + name;
-}
-
-CString SystemFolder() {
-    char buffer[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? CString(buffer) : CString();
+    return folder.empty() ? CString() : JoinPath(folder, name);
 }
 
 CString ProgramFolder() {
     char buffer[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return CString();
-    CString path(buffer, length);
-    const std::size_t separator = path.find_last_of('\\');
-    return separator == CString::npos ? CString() : path.substr(0, separator);
+    CString folder;
+    SplitPath(buffer, kSplitDriveFolder, folder);
+    return folder;
 }
 
 // The system's library, from the system folder or else the Windows folder,

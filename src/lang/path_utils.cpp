@@ -234,3 +234,21 @@ void GetWindowsFolder(char *buffer, UINT size) {
     std::size_t length = lastSeparator < size ? lastSeparator : size - 1;
     std::memcpy(buffer, system, length);
 }
+
+CString SystemFolder() {
+    char buffer[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? CString(buffer) : CString();
+}
+
+CString JoinPath(const CString &folder, const char *name) {
+    // The last character, not a trail byte of a double-byte character,
+    // decides whether the folder already ends with a separator.
+    bool backslash = false;
+    for (std::size_t i = 0; i < folder.size(); ++i) {
+        const BYTE c = static_cast<BYTE>(folder[i]);
+        backslash = c == '\\';
+        if (IsDBCSLeadByte(c)) ++i;
+    }
+    return backslash ? folder + name : folder + "\\" + name;
+}

@@ -24,3 +24,7 @@ BOOL ReadProfileString(const char *file, const char *section, const char *key, C
                        int &found);
 BOOL ReadProfileNames(const char *file, const char *section, CStringList &list);
 void GetWindowsFolder(char *buffer, UINT size);
+// The system folder (GetSystemDirectoryA); empty when it cannot be had.
+CString SystemFolder();
+// `name` in `folder`, with one separator between them.
+CString JoinPath(const CString &folder, const char *name);
