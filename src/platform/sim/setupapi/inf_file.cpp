@@ -1,10 +1,14 @@
 #include "platform/sim/setupapi/inf_file.h"
 
+#include <cstring>
 #include <utility>
+
+#include "platform/sim/setupapi/inf_parser.h"
 
 namespace sim::setupapi {
 namespace {
 
+constexpr char kControlZ = '\x1a';
 constexpr std::uint64_t kEmptySlot = 0;
 constexpr std::size_t kFirstSlotCount = 64;
 
@@ -15,7 +19,24 @@ std::uint32_t IndexOf(std::uint64_t slot) { return static_cast<std::uint32_t>(sl
 }  // namespace
 
 InfFile::InfFile(std::string text, std::shared_ptr<const CodePageText> codePage)
-    : m_text(std::move(text)), m_codePage(std::move(codePage)), m_sectionSlots(kFirstSlotCount, kEmptySlot) {}
+    : m_text(std::move(text)), m_codePage(std::move(codePage)), m_sectionSlots(kFirstSlotCount, kEmptySlot) {
+    const void *controlZ = std::memchr(m_text.data(), kControlZ, m_text.size());
+    m_textEnd = static_cast<std::uint32_t>(controlZ != nullptr ? static_cast<const char *>(controlZ) - m_text.data()
+                                                               : m_text.size());
+    m_textHasNul = std::memchr(m_text.data(), '\0', m_textEnd) != nullptr;
+}
+
+void InfFile::ReadLine(const InfSection &section, std::uint32_t index, InfLineFields *fields) const {
+    const std::uint32_t entry = m_lines[section.firstLine + index];
+    if ((entry & kKeptLine) == 0) {
+        ReadLineFields(*this, entry, fields);
+        return;
+    }
+    const KeptLine &line = m_keptLines[entry & ~kKeptLine];
+    fields->Clear();
+    if (line.keyField != KeptLine::kNoKey) fields->AddKey(Text(m_keptFields[line.keyField]));
+    for (std::uint32_t i = 0; i < line.fieldCount; ++i) fields->AddValue(Text(m_keptFields[line.firstField + i]));
+}
 
 int InfFile::FindSection(std::string_view name, std::uint32_t hash) const {
     const std::size_t mask = m_sectionSlots.size() - 1;
@@ -53,11 +74,12 @@ bool InfFile::RawValue(std::string_view sectionName, std::string_view key, std::
     const int index = FindSection(sectionName);
     if (index == kNoSection) return false;
     const InfSection &section = m_sections[index];
+    InfLineFields fields;
     for (std::uint32_t i = 0; i < section.lineCount; ++i) {
-        const InfLine &line = LineAt(section, i);
-        if (line.keyField == InfLine::kNoKey || !m_codePage->Equal(FieldText(line.keyField), key)) continue;
-        if (line.fieldCount == 0) return false;
-        *value = FieldText(line.firstField);
+        ReadLine(section, i, &fields);
+        if (!fields.HasKey() || !m_codePage->Equal(fields.Key(), key)) continue;
+        if (fields.ValueCount() == 0) return false;
+        *value = fields.Value(0);
         return true;
     }
     return false;

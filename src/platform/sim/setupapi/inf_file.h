@@ -1,9 +1,13 @@
-// One parsed INF file: its sections, lines and fields as the setup API
-// sees them before string substitution. All text lives in two buffers
-// (the file's text itself, and the tokens the parser had to put together
-// from pieces); sections, lines and fields are small records of offsets.
+// One parsed INF file: its sections and lines as the setup API sees them
+// before string substitution. The file's text is kept as it was read; a
+// line is kept as the offset where its text begins, and its key and values
+// are read again from there when they are asked for (a printer INF has
+// millions of short lines, and most are never read). Only a line with a
+// token the parser had to put together from pieces (quotes inside a word,
+// joined lines, NUL bytes) keeps its fields, in a buffer of such tokens.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,17 +25,40 @@ struct TextRef {
     std::uint32_t length = 0;
 };
 
-struct InfLine {
-    static constexpr std::uint32_t kNoKey = 0xFFFFFFFF;
-    std::uint32_t keyField = kNoKey;  // the key's field, or kNoKey
-    std::uint32_t firstField = 0;     // value fields follow one another
-    std::uint32_t fieldCount = 0;
-};
-
 struct InfSection {
     TextRef name;
     std::uint32_t firstLine = 0;  // a section's lines follow one another
     std::uint32_t lineCount = 0;
+};
+
+// The key and values of one line, as read from the file's text; the views
+// live as long as the file.
+class InfLineFields {
+public:
+    bool HasKey() const { return m_hasKey; }
+    std::string_view Key() const { return m_key; }
+    std::uint32_t ValueCount() const { return static_cast<std::uint32_t>(m_values.size()); }
+    std::string_view Value(std::uint32_t index) const { return m_values[index]; }
+
+    void Clear() {
+        m_hasKey = false;
+        m_key = std::string_view();
+        m_values.clear();
+    }
+    void AddKey(std::string_view key) {
+        m_hasKey = true;
+        m_key = key;
+    }
+    void AddValue(std::string_view value) { m_values.push_back(value); }
+    // A line with one value and no "=" has that value as its key too.
+    void Close() {
+        if (!m_hasKey && m_values.size() == 1) AddKey(m_values[0]);
+    }
+
+private:
+    bool m_hasKey = false;
+    std::string_view m_key;
+    std::vector<std::string_view> m_values;  // kept between lines, so that reading one seldom allocates
 };
 
 class InfFile {
@@ -54,10 +81,8 @@ public:
     int FindSection(std::string_view name) const { return FindSection(name, m_codePage->Hash(name)); }
     int FindSection(std::string_view name, std::uint32_t hash) const;
 
-    const InfLine &LineAt(const InfSection &section, std::uint32_t index) const {
-        return m_lines[section.firstLine + index];
-    }
-    std::string_view FieldText(std::uint32_t field) const { return Text(m_fields[field]); }
+    // The key and values of line `index` of `section`.
+    void ReadLine(const InfSection &section, std::uint32_t index, InfLineFields *fields) const;
 
     // The text of the first value of the first line of `section` whose raw
     // key is `key` (without regard to case); false when there is none.
@@ -65,6 +90,18 @@ public:
 
 private:
     friend class InfParser;
+    friend void ReadLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields);
+
+    // A line kept with its fields; its entry in m_lines is kKeptLine | its
+    // index here.
+    struct KeptLine {
+        static constexpr std::uint32_t kNoKey = 0xFFFFFFFF;
+        std::uint32_t keyField = kNoKey;  // the key's field, or kNoKey
+        std::uint32_t firstField = 0;     // value fields follow one another
+        std::uint32_t fieldCount = 0;
+    };
+    // Texts are at most 1 GB, so an offset leaves the top bit free.
+    static constexpr std::uint32_t kKeptLine = 0x80000000u;
 
     std::uint32_t AddSection(TextRef name, std::uint32_t hash);
     void Place(std::uint64_t slot);
@@ -72,8 +109,14 @@ private:
     std::string m_text;
     std::string m_assembled;
     std::shared_ptr<const CodePageText> m_codePage;
-    std::vector<TextRef> m_fields;
-    std::vector<InfLine> m_lines;
+    std::uint32_t m_textEnd = 0;  // ^Z ends the text
+    bool m_textHasNul = false;    // before its end
+    std::array<unsigned char, 256> m_byteClasses{};  // the parser's class of every byte
+    // Per line: the offset of its text, where its first token begins, or
+    // kKeptLine | the index of its KeptLine.
+    std::vector<std::uint32_t> m_lines;
+    std::vector<KeptLine> m_keptLines;
+    std::vector<TextRef> m_keptFields;
     std::vector<InfSection> m_sections;
     // Open-addressing table of sections by name: the name's hash in the
     // high half of a slot, the section's index + 1 in the low half (0:

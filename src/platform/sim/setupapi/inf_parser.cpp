@@ -10,9 +10,6 @@ namespace {
 
 constexpr std::size_t kMaxTokenChars = 511;
 constexpr std::size_t kMaxSectionNameChars = 255;
-constexpr char kControlZ = '\x1a';
-constexpr std::uint32_t kNoLine = 0xFFFFFFFF;
-constexpr std::size_t kBytesPerFieldEstimate = 16;
 constexpr std::size_t kBytesPerLineEstimate = 40;
 
 // What a byte means to the parser; the states differ in which of these
@@ -41,8 +38,10 @@ public:
     Token(const CodePageText &codePage, bool textHasNul) : m_codePage(codePage), m_textHasNul(textHasNul) {}
 
     std::size_t Chars() const { return m_chars; }
+    bool Copied() const { return m_copied; }
     std::string_view View() const {
-        return m_copied ? std::string_view(m_copy) : std::string_view(m_slice, m_sliceLength);
+        if (m_copied) return m_copy;
+        return m_sliceLength != 0 ? std::string_view(m_slice, m_sliceLength) : std::string_view("", 0);
     }
 
     // Adds [from, to) as far as the token's 511 characters allow.
@@ -106,41 +105,35 @@ private:
     std::size_t m_chars = 0;
 };
 
-}  // namespace
-
 // The setup API's INF reader as a state machine over the bytes: the
 // states, their stack, and how each one reads (Windows' and Wine's parsers
-// work the same way, and their corner cases follow from it).
-class InfParser {
+// work the same way, and their corner cases follow from it). What it finds
+// goes to `Sink`: the whole file's sections and lines when a file is
+// parsed, or the fields of one line when they are read again.
+template <class Sink>
+class InfSyntax {
 public:
-    InfParser(std::string text, std::shared_ptr<const CodePageText> codePage)
-        : m_file(std::make_unique<InfFile>(std::move(text), std::move(codePage))),
-          m_codePage(m_file->CodePage()),
-          m_begin(m_file->m_text.data()),
-          m_end(TextEnd(m_file->m_text)),
-          m_token(m_codePage, std::memchr(m_begin, '\0', static_cast<std::size_t>(m_end - m_begin)) != nullptr) {
-        for (int b = 0; b < 256; ++b) m_class[b] = ClassOf(static_cast<unsigned char>(b));
-        // Room for the fields and lines of a typical INF, so that they
-        // are seldom copied while they grow.
-        const std::size_t size = m_file->m_text.size();
-        m_file->m_fields.reserve(size / kBytesPerFieldEstimate);
-        m_file->m_lines.reserve(size / kBytesPerLineEstimate);
+    // `classes` holds the class of every byte in the code page; the text
+    // ends at `end`.
+    InfSyntax(Sink &sink, const CodePageText &codePage, const unsigned char *classes, bool textHasNul,
+              const char *end)
+        : m_sink(sink), m_class(classes), m_end(end), m_token(codePage, textHasNul) {}
+
+    // Reads from `p`, where a line (or the file) begins, until the sink
+    // stops it or the text ends.
+    void ReadFrom(const char *p) { Run(p); }
+    // Reads the line whose first token begins at `p`.
+    void ReadLineAt(const char *p) {
+        m_inSection = true;
+        m_inLine = true;
+        m_start = p;
+        m_state = kKeyName;
+        Run(p);
     }
 
-    ParseResult Run() {
-        ReadAll();
-        ParseResult result;
-        if (m_error != 0) {
-            result.error = m_error;
-            result.errorLine = m_lineNumber;
-            return result;
-        }
-        if (m_firstStrayLine != 0 && m_file->FindSection("Strings") == InfFile::kNoSection)
-            result.strayLine = m_firstStrayLine;
-        GatherSectionLines();
-        result.file = std::move(m_file);
-        return result;
-    }
+    win::DWORD Error() const { return m_error; }
+    win::UINT LineNumber() const { return m_lineNumber; }
+    win::UINT FirstStrayLine() const { return m_firstStrayLine; }
 
 private:
     enum State : unsigned char {
@@ -155,36 +148,7 @@ private:
         kComment,
     };
 
-    struct SectionRun {  // the lines that follow one section header
-        std::uint32_t section;
-        std::uint32_t firstLine;
-    };
-
-    // ^Z ends the file.
-    static const char *TextEnd(const std::string &text) {
-        const void *controlZ = std::memchr(text.data(), kControlZ, text.size());
-        return controlZ != nullptr ? static_cast<const char *>(controlZ) : text.data() + text.size();
-    }
-
-    ByteClass ClassOf(unsigned char c) const {
-        switch (c) {
-        case '\n': return kNewline;
-        case ';': return kSemicolon;
-        case ',': return kComma;
-        case '=': return kEquals;
-        case '"': return kQuote;
-        case '\\': return kBackslash;
-        case '[': return kOpenBracket;
-        case ']': return kCloseBracket;
-        case '\0': return kNul;
-        default:
-            if (m_codePage.IsLead(c)) return kLead;
-            return m_codePage.IsBlank(c) ? kBlank : kPlain;
-        }
-    }
-
-    ByteClass Class(const char *p) const { return m_class[static_cast<unsigned char>(*p)]; }
-    bool IsBlank(const char *p) const { return Class(p) == kBlank; }
+    ByteClass Class(const char *p) const { return static_cast<ByteClass>(m_class[static_cast<unsigned char>(*p)]); }
     bool AtLineEnd(const char *p) const { return p >= m_end || *p == '\n'; }
 
     // Length of the character at p: a lead byte takes its trail byte along.
@@ -210,8 +174,7 @@ private:
 
     // The states hand over to one another in this one loop, so that a
     // change of state costs no call.
-    void ReadAll() {
-        const char *p = m_begin;
+    void Run(const char *p) {
         while (p != nullptr) {
             switch (m_state) {
             case kLineStart: p = LineStart(p); break;
@@ -227,12 +190,20 @@ private:
         }
     }
 
+    // The end of a physical line outside a token; false when the sink
+    // wants no more.
+    bool CloseLine() {
+        if (!m_inLine) return true;
+        m_inLine = false;
+        return m_sink.LineEnds();
+    }
+
     const char *LineStart(const char *p) {
         for (; p < m_end; p += CharLength(p)) {
             switch (Class(p)) {
             case kNewline:
                 ++m_lineNumber;
-                CloseLine();
+                if (!CloseLine()) return nullptr;
                 break;
             case kSemicolon:
                 return Enter(kComment, kLineStart, p + 1);
@@ -243,7 +214,9 @@ private:
             case kBlank:
                 break;
             default:
-                if (m_section != InfFile::kNoSection) {
+                if (m_inSection) {
+                    m_inLine = true;
+                    m_sink.LineStarts(p);
                     m_start = p;
                     m_state = kKeyName;
                     return p;
@@ -262,7 +235,12 @@ private:
         for (; !AtLineEnd(p); p += CharLength(p)) {
             if (Class(p) != kCloseBracket) continue;
             PushToken(p);
-            if (!AddSectionFromToken()) return nullptr;
+            if (m_token.Chars() > kMaxSectionNameChars) {
+                m_error = win::ERROR_SECTION_NAME_TOO_LONG;
+                return nullptr;
+            }
+            m_sink.Section(m_token);
+            m_inSection = true;
             return Enter(kComment, kLineStart, p + 1);  // the rest of the header line is ignored
         }
         m_error = win::ERROR_BAD_SECTION_NAME_LINE;
@@ -330,7 +308,7 @@ private:
             }
         }
         PushToken(tokenEnd);
-        AddField(false);
+        m_sink.Field(m_token, false);
         m_state = kLineStart;
         return p;
     }
@@ -347,14 +325,14 @@ private:
     // A ";" at p ends the text of the line's last field.
     const char *EndLineAtComment(const char *tokenEnd, const char *p) {
         PushToken(tokenEnd);
-        AddField(false);
+        m_sink.Field(m_token, false);
         return Enter(kComment, kLineStart, p + 1);
     }
 
     // A "=" or "," at p ends one field; the next starts after its blanks.
     const char *StartNextField(const char *tokenEnd, const char *p, bool isKey) {
         PushToken(tokenEnd);
-        AddField(isKey);
+        m_sink.Field(m_token, isKey);
         m_start = p + 1;
         return Enter(kLeadingBlanks, kValueName, p + 1);
     }
@@ -457,50 +435,151 @@ private:
         return newline != nullptr ? static_cast<const char *>(newline) : m_end;
     }
 
-    bool AddSectionFromToken() {
-        if (m_token.Chars() > kMaxSectionNameChars) {
-            m_error = win::ERROR_SECTION_NAME_TOO_LONG;
-            return false;
+    Sink &m_sink;
+    const unsigned char *m_class;
+    const char *m_end;
+    const char *m_start = nullptr;  // where the token's next piece begins
+    State m_state = kLineStart;
+    State m_stack[4];
+    int m_depth = 0;
+    Token m_token;
+    bool m_inSection = false;
+    bool m_inLine = false;
+    win::UINT m_lineNumber = 1;
+    win::UINT m_firstStrayLine = 0;
+    win::DWORD m_error = 0;
+};
+
+// What a byte means to the parser in `codePage`.
+ByteClass ClassOf(unsigned char c, const CodePageText &codePage) {
+    switch (c) {
+    case '\n': return kNewline;
+    case ';': return kSemicolon;
+    case ',': return kComma;
+    case '=': return kEquals;
+    case '"': return kQuote;
+    case '\\': return kBackslash;
+    case '[': return kOpenBracket;
+    case ']': return kCloseBracket;
+    case '\0': return kNul;
+    default:
+        if (codePage.IsLead(c)) return kLead;
+        return codePage.IsBlank(c) ? kBlank : kPlain;
+    }
+}
+
+// The fields of one line, read again from the file's text.
+class LineCollector {
+public:
+    explicit LineCollector(InfLineFields *fields) : m_fields(fields) {}
+
+    void LineStarts(const char *) {}
+    void Section(Token &) {}
+    // The line was kept as an offset because none of its tokens had to be
+    // put together, so every token is a view of the file's text.
+    void Field(Token &token, bool isKey) {
+        if (isKey) m_fields->AddKey(token.View());
+        else m_fields->AddValue(token.View());
+        token.Clear();
+    }
+    bool LineEnds() {
+        m_fields->Close();
+        return false;
+    }
+
+private:
+    InfLineFields *m_fields;
+};
+
+}  // namespace
+
+// The whole file in one pass: sections, and lines as offsets (or with
+// their fields, when a token had to be put together).
+class InfParser {
+public:
+    InfParser(std::string text, std::shared_ptr<const CodePageText> codePage)
+        : m_file(std::make_unique<InfFile>(std::move(text), std::move(codePage))),
+          m_begin(m_file->m_text.data()) {
+        for (int b = 0; b < 256; ++b)
+            m_file->m_byteClasses[b] = ClassOf(static_cast<unsigned char>(b), m_file->CodePage());
+        // Room for the lines of a typical INF, so that they are seldom
+        // copied while they grow.
+        m_file->m_lines.reserve(m_file->m_text.size() / kBytesPerLineEstimate);
+    }
+
+    ParseResult Run() {
+        InfSyntax<InfParser> syntax(*this, m_file->CodePage(), m_file->m_byteClasses.data(), m_file->m_textHasNul,
+                                    m_begin + m_file->m_textEnd);
+        syntax.ReadFrom(m_begin);
+        ParseResult result;
+        if (syntax.Error() != 0) {
+            result.error = syntax.Error();
+            result.errorLine = syntax.LineNumber();
+            return result;
         }
-        const std::string_view name = m_token.View();
-        const std::uint32_t hash = m_codePage.Hash(name);
+        if (syntax.FirstStrayLine() != 0 && m_file->FindSection("Strings") == InfFile::kNoSection)
+            result.strayLine = syntax.FirstStrayLine();
+        GatherSectionLines();
+        m_file->m_lines.shrink_to_fit();
+        result.file = std::move(m_file);
+        return result;
+    }
+
+    // What the syntax finds.
+    void Section(Token &token) {
+        const std::string_view name = token.View();
+        const std::uint32_t hash = m_file->CodePage().Hash(name);
         int section = m_file->FindSection(name, hash);
         if (section == InfFile::kNoSection)
-            section = static_cast<int>(m_file->AddSection(m_token.Store(m_file->m_text, &m_file->m_assembled), hash));
-        m_token.Clear();
-        m_section = section;
-        m_runs.push_back({static_cast<std::uint32_t>(section), static_cast<std::uint32_t>(m_file->m_lines.size())});
+            section = static_cast<int>(m_file->AddSection(token.Store(m_file->m_text, &m_file->m_assembled), hash));
+        token.Clear();
+        m_section = static_cast<std::uint32_t>(section);
+        m_runs.push_back({m_section, static_cast<std::uint32_t>(m_file->m_lines.size())});
+    }
+
+    void LineStarts(const char *p) {
+        m_lineOffset = static_cast<std::uint32_t>(p - m_begin);
+        m_lineFields.clear();
+        m_lineKey = InfFile::KeptLine::kNoKey;
+        m_lineKept = false;
+    }
+
+    void Field(Token &token, bool isKey) {
+        m_lineKept = m_lineKept || token.Copied();
+        if (isKey) m_lineKey = static_cast<std::uint32_t>(m_lineFields.size());
+        m_lineFields.push_back(token.Store(m_file->m_text, &m_file->m_assembled));
+    }
+
+    bool LineEnds() {
+        std::vector<std::uint32_t> &lines = m_file->m_lines;
+        const std::uint32_t index = static_cast<std::uint32_t>(lines.size());
+        lines.push_back(m_lineKept ? KeepLine() : m_lineOffset);
+        InfSection &section = m_file->m_sections[m_section];
+        if (section.lineCount == 0) section.firstLine = index;
+        else if (section.firstLine + section.lineCount != index) m_scattered = true;
+        ++section.lineCount;
         return true;
     }
 
-    void AddField(bool isKey) {
-        std::vector<InfLine> &lines = m_file->m_lines;
-        std::vector<TextRef> &fields = m_file->m_fields;
-        if (m_line == kNoLine) {
-            m_line = static_cast<std::uint32_t>(lines.size());
-            InfLine line;
-            line.firstField = static_cast<std::uint32_t>(fields.size());
-            lines.push_back(line);
-            InfSection &section = m_file->m_sections[m_section];
-            if (section.lineCount == 0) section.firstLine = m_line;
-            else if (section.firstLine + section.lineCount != m_line) m_scattered = true;
-            ++section.lineCount;
-        }
-        fields.push_back(m_token.Store(m_file->m_text, &m_file->m_assembled));
-        InfLine &line = lines[m_line];
-        if (isKey) {
-            line.keyField = line.firstField;
-            ++line.firstField;
-        } else {
-            ++line.fieldCount;
-        }
-    }
+private:
+    struct SectionRun {  // the lines that follow one section header
+        std::uint32_t section;
+        std::uint32_t firstLine;
+    };
 
-    void CloseLine() {
-        if (m_line == kNoLine) return;
-        InfLine &line = m_file->m_lines[m_line];
-        if (line.fieldCount == 1 && line.keyField == InfLine::kNoKey) line.keyField = line.firstField;
-        m_line = kNoLine;
+    // The line just read with its fields, which cannot be read again from
+    // the text alone.
+    std::uint32_t KeepLine() {
+        InfFile::KeptLine line;
+        line.firstField = static_cast<std::uint32_t>(m_file->m_keptFields.size());
+        for (std::size_t i = 0; i < m_lineFields.size(); ++i) {
+            if (i == m_lineKey) line.keyField = line.firstField++;
+            else ++line.fieldCount;
+            m_file->m_keptFields.push_back(m_lineFields[i]);
+        }
+        if (line.fieldCount == 1 && line.keyField == InfFile::KeptLine::kNoKey) line.keyField = line.firstField;
+        m_file->m_keptLines.push_back(line);
+        return InfFile::kKeptLine | static_cast<std::uint32_t>(m_file->m_keptLines.size() - 1);
     }
 
     // Puts the lines of every section one after the other, in file order,
@@ -508,14 +587,14 @@ private:
     void GatherSectionLines() {
         if (!m_scattered) return;
         std::vector<InfSection> &sections = m_file->m_sections;
-        std::vector<InfLine> &lines = m_file->m_lines;
+        std::vector<std::uint32_t> &lines = m_file->m_lines;
         std::vector<std::uint32_t> next(sections.size());
         std::uint32_t at = 0;
         for (std::size_t s = 0; s < sections.size(); ++s) {
             next[s] = at;
             at += sections[s].lineCount;
         }
-        std::vector<InfLine> gathered(lines.size());
+        std::vector<std::uint32_t> gathered(lines.size());
         for (std::size_t r = 0; r < m_runs.size(); ++r) {
             const std::uint32_t end = r + 1 < m_runs.size() ? m_runs[r + 1].firstLine
                                                             : static_cast<std::uint32_t>(lines.size());
@@ -526,26 +605,28 @@ private:
     }
 
     std::unique_ptr<InfFile> m_file;
-    const CodePageText &m_codePage;
-    const char *m_begin = nullptr;
-    const char *m_end = nullptr;
-    const char *m_start = nullptr;  // where the token's next piece begins
-    ByteClass m_class[256];
-    State m_state = kLineStart;
-    State m_stack[4];
-    int m_depth = 0;
-    Token m_token;
-    int m_section = InfFile::kNoSection;
-    std::uint32_t m_line = kNoLine;
+    const char *m_begin;
+    std::uint32_t m_section = 0;
     std::vector<SectionRun> m_runs;
     bool m_scattered = false;
-    win::UINT m_lineNumber = 1;
-    win::UINT m_firstStrayLine = 0;
-    win::DWORD m_error = 0;
+    // The line being read.
+    std::uint32_t m_lineOffset = 0;
+    std::vector<TextRef> m_lineFields;
+    std::uint32_t m_lineKey = InfFile::KeptLine::kNoKey;
+    bool m_lineKept = false;
 };
 
 ParseResult ParseInf(std::string text, std::shared_ptr<const CodePageText> codePage) {
     return InfParser(std::move(text), std::move(codePage)).Run();
+}
+
+void ReadLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields) {
+    fields->Clear();
+    const char *begin = file.m_text.data();
+    LineCollector collector(fields);
+    InfSyntax<LineCollector> syntax(collector, file.CodePage(), file.m_byteClasses.data(), file.m_textHasNul,
+                                    begin + file.m_textEnd);
+    syntax.ReadLineAt(begin + offset);
 }
 
 }  // namespace sim::setupapi

@@ -10,6 +10,7 @@
 // 255. A line with one value and no "=" has that value as its key too.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -31,5 +32,9 @@ struct ParseResult {
 
 // Parses ANSI text of `codePage`.
 ParseResult ParseInf(std::string text, std::shared_ptr<const CodePageText> codePage);
+
+// The fields of the line of `file` whose text begins at `offset` (a line
+// kept as an offset by ParseInf).
+void ReadLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields);
 
 }  // namespace sim::setupapi

@@ -127,14 +127,17 @@ void StringTable::BuildIndex() const {
     while (size < 2 * section.lineCount) size *= 2;
     m_slots.assign(size, kEmptySlot);
     const CodePageText &codePage = m_file.CodePage();
+    InfLineFields line;
+    InfLineFields other;
     for (std::uint32_t i = 0; i < section.lineCount; ++i) {
-        const InfLine &line = m_file.LineAt(section, i);
-        if (line.keyField == InfLine::kNoKey) continue;
-        const std::string_view key = m_file.FieldText(line.keyField);
+        m_file.ReadLine(section, i, &line);
+        if (!line.HasKey()) continue;
+        const std::string_view key = line.Key();
         std::size_t slot = codePage.Hash(key) & (size - 1);
-        while (m_slots[slot] != kEmptySlot &&
-               !codePage.Equal(m_file.FieldText(m_file.LineAt(section, m_slots[slot]).keyField), key))
-            slot = (slot + 1) & (size - 1);
+        for (; m_slots[slot] != kEmptySlot; slot = (slot + 1) & (size - 1)) {
+            m_file.ReadLine(section, m_slots[slot], &other);
+            if (codePage.Equal(other.Key(), key)) break;
+        }
         if (m_slots[slot] == kEmptySlot) m_slots[slot] = i;  // the first of repeated keys wins
     }
 }
@@ -145,11 +148,12 @@ bool StringTable::LookupString(std::string_view token, std::string_view *value) 
     const InfSection &section = m_file.Section(static_cast<std::uint32_t>(m_section));
     const CodePageText &codePage = m_file.CodePage();
     const std::size_t mask = m_slots.size() - 1;
+    InfLineFields line;
     for (std::size_t slot = codePage.Hash(token) & mask; m_slots[slot] != kEmptySlot; slot = (slot + 1) & mask) {
-        const InfLine &line = m_file.LineAt(section, m_slots[slot]);
-        if (!codePage.Equal(m_file.FieldText(line.keyField), token)) continue;
-        if (line.fieldCount == 0) return false;
-        *value = m_file.FieldText(line.firstField);
+        m_file.ReadLine(section, m_slots[slot], &line);
+        if (!codePage.Equal(line.Key(), token)) continue;
+        if (line.ValueCount() == 0) return false;
+        *value = line.Value(0);
         return true;
     }
     return false;

@@ -34,10 +34,11 @@ LoadedInf::LoadedInf(std::unique_ptr<InfFile> file, std::string fullPath, win::D
                 FolderOf(m_fullPath, m_file->CodePage())) {}
 
 bool LoadedInf::KeyMatches(const InfSection &section, std::uint32_t line, std::string_view key) const {
-    const InfLine &entry = m_file->LineAt(section, line);
-    if (entry.keyField == InfLine::kNoKey) return false;
+    InfLineFields fields;
+    m_file->ReadLine(section, line, &fields);
+    if (!fields.HasKey()) return false;
     SubstitutedText buffer;
-    return m_file->CodePage().Equal(Substitute(m_file->FieldText(entry.keyField), &buffer), key);
+    return m_file->CodePage().Equal(Substitute(fields.Key(), &buffer), key);
 }
 
 bool LoadedInf::FindKey(std::uint32_t sectionIndex, std::string_view key, std::uint32_t from,
@@ -77,11 +78,12 @@ const LoadedInf::KeyIndex &LoadedInf::IndexOf(std::uint32_t sectionIndex) const 
     index->lineHashes.assign(section.lineCount, 0);
     index->nextWithHash.assign(section.lineCount, kNone);
     // From the last line back, so that every chain ends up in file order.
+    InfLineFields fields;
     for (std::uint32_t i = section.lineCount; i-- > 0;) {
-        const InfLine &entry = m_file->LineAt(section, i);
-        if (entry.keyField == InfLine::kNoKey) continue;
+        m_file->ReadLine(section, i, &fields);
+        if (!fields.HasKey()) continue;
         SubstitutedText buffer;
-        const std::uint32_t hash = m_file->CodePage().Hash(Substitute(m_file->FieldText(entry.keyField), &buffer));
+        const std::uint32_t hash = m_file->CodePage().Hash(Substitute(fields.Key(), &buffer));
         index->lineHashes[i] = hash;
         std::size_t slot = hash & (size - 1);
         while (index->slots[slot] != kNone && index->lineHashes[index->slots[slot]] != hash)

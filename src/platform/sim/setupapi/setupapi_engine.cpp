@@ -120,12 +120,12 @@ win::BOOL SetupApiEngine::AppendLayoutFiles(win::HINF inf, const OpenInf &open, 
     win::INFCONTEXT layout;
     if (!FindFirstLine(inf, "Version", "LayoutFile", &layout)) return win::FALSE;
     const LoadedInf &named = *open.files[open.IndexOf(layout.CurrentInf)].inf;
-    const InfLine &line = named.File().LineAt(named.File().Section(layout.Section), layout.Line);
-    for (std::uint32_t i = 0; i < line.fieldCount; ++i) {
+    InfLineFields line;
+    named.File().ReadLine(named.File().Section(layout.Section), layout.Line, &line);
+    for (std::uint32_t i = 0; i < line.ValueCount(); ++i) {
         SubstitutedText buffer;
         std::string presented;
-        const std::string name(
-            named.Presented(named.Substitute(named.File().FieldText(line.firstField + i), &buffer), &presented));
+        const std::string name(named.Presented(named.Substitute(line.Value(i), &buffer), &presented));
         if (!AppendFile(inf, name.c_str(), errorLine)) return win::FALSE;
     }
     return Succeed();

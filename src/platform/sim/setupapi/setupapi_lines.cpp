@@ -9,10 +9,12 @@
 namespace sim::setupapi {
 namespace {
 
-const InfLine *LineOf(const LoadedInf &inf, win::UINT section, win::UINT line) {
+// The fields of a context's line; false when it has none.
+bool ReadLineOf(const LoadedInf &inf, win::UINT section, win::UINT line, InfLineFields *fields) {
     const InfFile &file = inf.File();
-    if (section >= file.SectionCount() || line >= file.Section(section).lineCount) return nullptr;
-    return &file.LineAt(file.Section(section), line);
+    if (section >= file.SectionCount() || line >= file.Section(section).lineCount) return false;
+    file.ReadLine(file.Section(section), line, fields);
+    return true;
 }
 
 void SetContext(win::INFCONTEXT *context, const void *inf, const void *file, std::uint32_t section,
@@ -120,31 +122,27 @@ win::BOOL SetupApiEngine::GetLineText(win::INFCONTEXT *context, win::HINF inf, c
     }
     ContextFile file;
     if (!Resolve(context, &file)) return win::FALSE;
-    const InfLine *line = LineOf(*file.inf, context->Section, context->Line);
-    if (line == nullptr) return Fail(win::ERROR_LINE_NOT_FOUND);
+    InfLineFields line;
+    if (!ReadLineOf(*file.inf, context->Section, context->Line, &line)) return Fail(win::ERROR_LINE_NOT_FOUND);
     // The values joined by ",", each counted with one byte for its
     // separator or the final NUL.
-    const InfFile &text = file.inf->File();
     win::DWORD total = 0;
-    for (std::uint32_t i = 0; i < line->fieldCount; ++i) {
+    for (std::uint32_t i = 0; i < line.ValueCount(); ++i) {
         SubstitutedText value;
         std::string presented;
         total += static_cast<win::DWORD>(
-            file.inf->Presented(file.inf->Substitute(text.FieldText(line->firstField + i), &value), &presented)
-                .size() +
-            1);
+            file.inf->Presented(file.inf->Substitute(line.Value(i), &value), &presented).size() + 1);
     }
     if (requiredSize != nullptr) *requiredSize = total;
     if (buffer == nullptr) return Succeed();
     if (total > bufferSize) return Fail(win::ERROR_INSUFFICIENT_BUFFER);
-    for (std::uint32_t i = 0; i < line->fieldCount; ++i) {
+    for (std::uint32_t i = 0; i < line.ValueCount(); ++i) {
         SubstitutedText value;
         std::string presented;
-        const std::string_view part =
-            file.inf->Presented(file.inf->Substitute(text.FieldText(line->firstField + i), &value), &presented);
+        const std::string_view part = file.inf->Presented(file.inf->Substitute(line.Value(i), &value), &presented);
         std::memcpy(buffer, part.data(), part.size());
         buffer += part.size();
-        *buffer++ = i + 1 < line->fieldCount ? ',' : '\0';
+        *buffer++ = i + 1 < line.ValueCount() ? ',' : '\0';
     }
     return Succeed();
 }
@@ -154,20 +152,13 @@ win::BOOL SetupApiEngine::GetStringField(win::INFCONTEXT *context, win::DWORD fi
     win::SetLastError(win::NO_ERROR);  // a missing field fails with no error code
     ContextFile file;
     if (!Resolve(context, &file)) return win::FALSE;
-    const InfLine *line = LineOf(*file.inf, context->Section, context->Line);
-    if (line == nullptr) return win::FALSE;
-    std::uint32_t field = 0;
-    if (fieldIndex == 0) {
-        if (line->keyField == InfLine::kNoKey) return win::FALSE;
-        field = line->keyField;
-    } else {
-        if (fieldIndex > line->fieldCount) return win::FALSE;
-        field = line->firstField + fieldIndex - 1;
-    }
+    InfLineFields line;
+    if (!ReadLineOf(*file.inf, context->Section, context->Line, &line)) return win::FALSE;
+    if (fieldIndex == 0 ? !line.HasKey() : fieldIndex > line.ValueCount()) return win::FALSE;
+    const std::string_view raw = fieldIndex == 0 ? line.Key() : line.Value(fieldIndex - 1);
     SubstitutedText value;
     std::string presented;
-    const std::string_view text =
-        file.inf->Presented(file.inf->Substitute(file.inf->File().FieldText(field), &value), &presented);
+    const std::string_view text = file.inf->Presented(file.inf->Substitute(raw, &value), &presented);
     if (requiredSize != nullptr) *requiredSize = static_cast<win::DWORD>(text.size() + 1);
     if (buffer == nullptr) return win::TRUE;
     if (bufferSize <= text.size()) return Fail(win::ERROR_INSUFFICIENT_BUFFER);
@@ -179,8 +170,8 @@ win::BOOL SetupApiEngine::GetStringField(win::INFCONTEXT *context, win::DWORD fi
 win::DWORD SetupApiEngine::GetFieldCount(win::INFCONTEXT *context) {
     ContextFile file;
     if (!Resolve(context, &file)) return 0;
-    const InfLine *line = LineOf(*file.inf, context->Section, context->Line);
-    return line != nullptr ? line->fieldCount : 0;
+    InfLineFields line;
+    return ReadLineOf(*file.inf, context->Section, context->Line, &line) ? line.ValueCount() : 0;
 }
 
 win::LONG SetupApiEngine::GetLineCount(win::HINF inf, const char *section) {
