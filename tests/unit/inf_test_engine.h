@@ -28,10 +28,10 @@ public:
         if (path.size() >= 2 && path[1] == ':') return path;
         return "C:\\work\\" + (path.rfind(".\\", 0) == 0 ? path.substr(2) : path);
     }
-    win::DWORD Read(const std::string &fullPath, std::string *bytes) const override {
+    win::DWORD Read(const std::string &fullPath, sim::setupapi::TextBuffer *bytes) const override {
         auto found = m_files.find(Upper(fullPath));
         if (found == m_files.end()) return win::ERROR_FILE_NOT_FOUND;
-        *bytes = found->second.bytes;
+        *bytes = sim::setupapi::TextBuffer(found->second.bytes);
         ++m_reads;
         return win::NO_ERROR;
     }

@@ -9,6 +9,7 @@
 
 #include "platform/sim/setupapi/code_page_text.h"
 #include "platform/sim/setupapi/inf_strings.h"
+#include "platform/sim/setupapi/text_buffer.h"
 #include "platform/sim/setupapi/wide_chars.h"
 #include "platform/types.h"
 
@@ -57,7 +58,7 @@ public:
     // The whole file at a full path: NO_ERROR, or the error CreateFileA
     // gives for it (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
     // ERROR_ACCESS_DENIED ...).
-    virtual win::DWORD Read(const std::string &fullPath, std::string *bytes) const = 0;
+    virtual win::DWORD Read(const std::string &fullPath, TextBuffer *bytes) const = 0;
     // The stamp of the file at a full path; false when there is none to
     // give, and then the file is read every time.
     virtual bool Stamp(const std::string &fullPath, FileStamp *stamp) const {

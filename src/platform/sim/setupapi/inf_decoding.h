@@ -8,7 +8,7 @@
 // the mark is read as ANSI bytes (and is then no Windows 4 INF).
 #pragma once
 
-#include <string>
+#include "platform/sim/setupapi/text_buffer.h"
 
 #include "platform/sim/setupapi/wide_chars.h"
 #include "platform/types.h"
@@ -16,11 +16,13 @@
 namespace sim::setupapi {
 
 struct DecodedInf {
-    std::string text;
+    TextBuffer text;
     bool unicode = false;  // text with the tags of `wideChars`
 };
 
-// `bytes` as engine text. ANSI input is moved through unchanged.
-DecodedInf DecodeInfText(std::string bytes, WideCharTags &wideChars);
+// `bytes` as engine text. ANSI input is moved through unchanged, and
+// UTF-16 is decoded where it lies (its text is never longer than its
+// bytes: two bytes a unit, and at most two a character).
+DecodedInf DecodeInfText(TextBuffer bytes, WideCharTags &wideChars);
 
 }  // namespace sim::setupapi

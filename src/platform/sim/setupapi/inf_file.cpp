@@ -18,12 +18,12 @@ std::uint32_t IndexOf(std::uint64_t slot) { return static_cast<std::uint32_t>(sl
 
 }  // namespace
 
-InfFile::InfFile(std::string text, std::shared_ptr<const CodePageText> codePage)
+InfFile::InfFile(TextBuffer text, std::shared_ptr<const CodePageText> codePage)
     : m_text(std::move(text)), m_codePage(std::move(codePage)), m_sectionSlots(kFirstSlotCount, kEmptySlot) {
-    const void *controlZ = std::memchr(m_text.data(), kControlZ, m_text.size());
-    m_textEnd = static_cast<std::uint32_t>(controlZ != nullptr ? static_cast<const char *>(controlZ) - m_text.data()
-                                                               : m_text.size());
-    m_textHasNul = std::memchr(m_text.data(), '\0', m_textEnd) != nullptr;
+    const void *controlZ = std::memchr(m_text.Data(), kControlZ, m_text.Size());
+    m_textEnd = static_cast<std::uint32_t>(controlZ != nullptr ? static_cast<const char *>(controlZ) - m_text.Data()
+                                                               : m_text.Size());
+    m_textHasNul = std::memchr(m_text.Data(), '\0', m_textEnd) != nullptr;
 }
 
 void InfFile::ReadLine(const InfSection &section, std::uint32_t index, InfLineFields *fields) const {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/sim/setupapi/code_page_text.h"
+#include "platform/sim/setupapi/text_buffer.h"
 
 namespace sim::setupapi {
 
@@ -65,13 +66,13 @@ class InfFile {
 public:
     static constexpr int kNoSection = -1;
 
-    InfFile(std::string text, std::shared_ptr<const CodePageText> codePage);
+    InfFile(TextBuffer text, std::shared_ptr<const CodePageText> codePage);
 
     const CodePageText &CodePage() const { return *m_codePage; }
     std::string_view Text(TextRef ref) const {
-        return ref.offset < m_text.size()
-                   ? std::string_view(m_text.data() + ref.offset, ref.length)
-                   : std::string_view(m_assembled.data() + (ref.offset - m_text.size()), ref.length);
+        return ref.offset < m_text.Size()
+                   ? std::string_view(m_text.Data() + ref.offset, ref.length)
+                   : std::string_view(m_assembled.data() + (ref.offset - m_text.Size()), ref.length);
     }
 
     std::uint32_t SectionCount() const { return static_cast<std::uint32_t>(m_sections.size()); }
@@ -106,7 +107,7 @@ private:
     std::uint32_t AddSection(TextRef name, std::uint32_t hash);
     void Place(std::uint64_t slot);
 
-    std::string m_text;
+    TextBuffer m_text;
     std::string m_assembled;
     std::shared_ptr<const CodePageText> m_codePage;
     std::uint32_t m_textEnd = 0;  // ^Z ends the text

@@ -31,7 +31,7 @@ bool IsWindows4Signature(std::string_view signature, const CodePageText &codePag
 // kept of it.
 struct NamedFile {
     std::string fullPath;
-    std::string bytes;
+    TextBuffer bytes;
     std::shared_ptr<const LoadedInf> parsed;
     bool stamped = false;  // `stamp` was taken before the bytes were read
     FileStamp stamp;
@@ -88,7 +88,7 @@ LoadResult LoadInf(const char *name, const char *infClass, win::DWORD infStyle,
     result.error = ReadNamedFile(name, *settings, files, search, lastParsed, &file);
     result.fullPath = file.fullPath;
     if (result.error != win::NO_ERROR) return result;
-    if (file.bytes.size() > kMaxFileBytes) {
+    if (file.bytes.Size() > kMaxFileBytes) {
         result.error = win::ERROR_NOT_ENOUGH_MEMORY;
         return result;
     }

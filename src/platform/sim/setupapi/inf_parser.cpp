@@ -74,14 +74,14 @@ public:
     }
 
     // Where the token's text is kept for good; empties the token.
-    TextRef Store(const std::string &text, std::string *assembled) {
+    TextRef Store(const TextBuffer &text, std::string *assembled) {
         TextRef ref;
         if (m_copied) {
-            ref.offset = static_cast<std::uint32_t>(text.size() + assembled->size());
+            ref.offset = static_cast<std::uint32_t>(text.Size() + assembled->size());
             ref.length = static_cast<std::uint32_t>(m_copy.size());
             assembled->append(m_copy);
         } else if (m_sliceLength != 0) {
-            ref.offset = static_cast<std::uint32_t>(m_slice - text.data());
+            ref.offset = static_cast<std::uint32_t>(m_slice - text.Data());
             ref.length = static_cast<std::uint32_t>(m_sliceLength);
         }
         Clear();
@@ -117,7 +117,9 @@ public:
     // ends at `end`.
     InfSyntax(Sink &sink, const CodePageText &codePage, const unsigned char *classes, bool textHasNul,
               const char *end)
-        : m_sink(sink), m_class(classes), m_end(end), m_token(codePage, textHasNul) {}
+        : m_sink(sink), m_class(classes), m_end(end), m_token(codePage, textHasNul) {
+        for (int c = 0x80; c < 0x100; ++c) m_leadBytesAboveAscii = m_leadBytesAboveAscii || codePage.IsLead(c);
+    }
 
     // Reads from `p`, where a line (or the file) begins, until the sink
     // stops it or the text ends.
@@ -163,6 +165,105 @@ private:
             else break;
         }
         return p;
+    }
+
+    // Where the text of a line that starts at p ends (its newline, the ";"
+    // of its comment, or the end of the text) when every token of it is a
+    // slice of the text as it stands: no NUL, no lead byte, no "\" that
+    // may join the next line, and quotes only around a whole token. Such a
+    // line needs no state machine now, as its fields are read when they
+    // are asked for. Null for any other line.
+    const char *PlainLineEnd(const char *p) const {
+        Separators separators{p, p, true};
+        for (;; ++p) {
+            p = NextCandidate(p);
+            if (p == m_end) return p;
+            const ByteClass c = Class(p);
+            if (c == kNewline || c == kSemicolon) return p;
+            if (c == kBackslash) {
+                // Followed by a character that is text, it is text too.
+                if (p + 1 < m_end && IsTextAfterBackslash(Class(p + 1))) continue;
+                return nullptr;
+            }
+            if (c == kNul || c == kLead) return nullptr;
+            if (c != kQuote) continue;  // a control character that is plain
+            separators.ScanTo(p, *this);
+            p = QuotedTokenEnd(separators, p);
+            if (p == nullptr || p == m_end || Class(p) == kNewline || Class(p) == kSemicolon) return p;
+            separators.Pass(p);  // the "," or "=" after the quoted token
+        }
+    }
+    static bool IsTextAfterBackslash(ByteClass c) {
+        return c == kPlain || c == kComma || c == kEquals || c == kOpenBracket || c == kCloseBracket;
+    }
+
+    // Where the token that a quote may open began, found by looking at the
+    // line's "," and "=" only up to the quote (most lines have none).
+    struct Separators {
+        const char *scanned;     // looked at up to here
+        const char *tokenStart;  // after the last separator
+        bool keyPosition;        // no "," and no "=" so far
+        void ScanTo(const char *to, const InfSyntax &syntax) {
+            for (; scanned < to; ++scanned)
+                if (syntax.Class(scanned) == kComma || (keyPosition && syntax.Class(scanned) == kEquals))
+                    Pass(scanned);
+        }
+        void Pass(const char *separator) {
+            keyPosition = false;  // in a value "=" is text
+            tokenStart = separator + 1;
+            scanned = separator + 1;
+        }
+    };
+
+    // For a quote that opens a whole token (only blanks since the last
+    // separator) and closes before the line ends, with no "" inside and
+    // only blanks after it up to a separator or the line's end: where
+    // that separator or end is. Null for any other quote.
+    const char *QuotedTokenEnd(const Separators &separators, const char *quote) const {
+        for (const char *p = separators.tokenStart; p < quote; ++p)
+            if (Class(p) != kBlank) return nullptr;
+        const char *p = quote + 1;
+        for (;; ++p) {
+            p = NextCandidate(p);
+            if (p == m_end) return nullptr;
+            const ByteClass c = Class(p);
+            if (c == kNewline || c == kNul || c == kLead) return nullptr;
+            if (c == kQuote) break;
+        }
+        if (p + 1 < m_end && p[1] == '"') return nullptr;  // "" is a quote inside
+        for (++p; p < m_end && Class(p) == kBlank; ++p) {
+        }
+        if (p == m_end) return p;
+        const ByteClass after = Class(p);
+        if (after == kComma || after == kNewline || after == kSemicolon ||
+            (after == kEquals && separators.keyPosition))
+            return p;
+        return nullptr;
+    }
+
+    // The first byte from p on that PlainLineEnd must look at: a newline,
+    // quote, backslash, semicolon, a control character other than tab and
+    // CR, or any byte above 0x7F in a code page with lead bytes; m_end when
+    // there is none. Looks at sixteen bytes at a time (a vector of the
+    // compiler's, SSE2 on x86).
+    const char *NextCandidate(const char *p) const {
+        using Bytes = unsigned char __attribute__((vector_size(16)));
+        const unsigned char highest = m_leadBytesAboveAscii ? 0x7F : 0xFF;
+        for (; m_end - p >= 16; p += 16) {
+            Bytes bytes;
+            std::memcpy(&bytes, p, sizeof bytes);
+            const Bytes control = (bytes < 0x20) & (bytes != '\t') & (bytes != '\r');
+            const Bytes hits = control | (bytes == '"') | (bytes == '\\') | (bytes == ';') | (bytes > highest);
+            std::uint64_t halves[2];
+            std::memcpy(halves, &hits, sizeof halves);
+            if (halves[0] != 0) return p + __builtin_ctzll(halves[0]) / 8;
+            if (halves[1] != 0) return p + 8 + __builtin_ctzll(halves[1]) / 8;
+        }
+        for (; p < m_end; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if ((c < 0x20 && c != '\t' && c != '\r') || c == '"' || c == '\\' || c == ';' || c > highest) return p;
+        }
+        return m_end;
     }
 
     void Push(State state) { m_stack[m_depth++] = state; }
@@ -217,9 +318,18 @@ private:
                 if (m_inSection) {
                     m_inLine = true;
                     m_sink.LineStarts(p);
-                    m_start = p;
-                    m_state = kKeyName;
-                    return p;
+                    const char *plainEnd = Sink::kReadsFieldsLater ? PlainLineEnd(p) : nullptr;
+                    if (plainEnd == nullptr) {
+                        m_start = p;
+                        m_state = kKeyName;
+                        return p;
+                    }
+                    if (plainEnd == m_end) return LineStart(plainEnd);
+                    if (Class(plainEnd) == kSemicolon) return Enter(kComment, kLineStart, plainEnd + 1);
+                    ++m_lineNumber;  // the newline that ends it
+                    CloseLine();
+                    p = plainEnd;
+                    break;
                 }
                 // Text before the first section is skipped character by
                 // character; whether it is an error is decided at the end.
@@ -438,6 +548,7 @@ private:
     Sink &m_sink;
     const unsigned char *m_class;
     const char *m_end;
+    bool m_leadBytesAboveAscii = false;
     const char *m_start = nullptr;  // where the token's next piece begins
     State m_state = kLineStart;
     State m_stack[4];
@@ -471,6 +582,8 @@ ByteClass ClassOf(unsigned char c, const CodePageText &codePage) {
 // The fields of one line, read again from the file's text.
 class LineCollector {
 public:
+    static constexpr bool kReadsFieldsLater = false;
+
     explicit LineCollector(InfLineFields *fields) : m_fields(fields) {}
 
     void LineStarts(const char *) {}
@@ -497,14 +610,14 @@ private:
 // their fields, when a token had to be put together).
 class InfParser {
 public:
-    InfParser(std::string text, std::shared_ptr<const CodePageText> codePage)
+    InfParser(TextBuffer text, std::shared_ptr<const CodePageText> codePage)
         : m_file(std::make_unique<InfFile>(std::move(text), std::move(codePage))),
-          m_begin(m_file->m_text.data()) {
+          m_begin(m_file->m_text.Data()) {
         for (int b = 0; b < 256; ++b)
             m_file->m_byteClasses[b] = ClassOf(static_cast<unsigned char>(b), m_file->CodePage());
         // Room for the lines of a typical INF, so that they are seldom
         // copied while they grow.
-        m_file->m_lines.reserve(m_file->m_text.size() / kBytesPerLineEstimate);
+        m_file->m_lines.reserve(m_file->m_text.Size() / kBytesPerLineEstimate);
     }
 
     ParseResult Run() {
@@ -525,7 +638,9 @@ public:
         return result;
     }
 
-    // What the syntax finds.
+    // What the syntax finds. The fields of most lines are read when they
+    // are asked for, not now.
+    static constexpr bool kReadsFieldsLater = true;
     void Section(Token &token) {
         const std::string_view name = token.View();
         const std::uint32_t hash = m_file->CodePage().Hash(name);
@@ -616,13 +731,13 @@ private:
     bool m_lineKept = false;
 };
 
-ParseResult ParseInf(std::string text, std::shared_ptr<const CodePageText> codePage) {
+ParseResult ParseInf(TextBuffer text, std::shared_ptr<const CodePageText> codePage) {
     return InfParser(std::move(text), std::move(codePage)).Run();
 }
 
 void ReadLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields) {
     fields->Clear();
-    const char *begin = file.m_text.data();
+    const char *begin = file.m_text.Data();
     LineCollector collector(fields);
     InfSyntax<LineCollector> syntax(collector, file.CodePage(), file.m_byteClasses.data(), file.m_textHasNul,
                                     begin + file.m_textEnd);

@@ -31,7 +31,7 @@ struct ParseResult {
 };
 
 // Parses ANSI text of `codePage`.
-ParseResult ParseInf(std::string text, std::shared_ptr<const CodePageText> codePage);
+ParseResult ParseInf(TextBuffer text, std::shared_ptr<const CodePageText> codePage);
 
 // The fields of the line of `file` whose text begins at `offset` (a line
 // kept as an offset by ParseInf).

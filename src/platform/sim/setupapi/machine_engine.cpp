@@ -22,7 +22,7 @@ class MachineFileAccess : public FileAccess {
 public:
     std::string FullPath(const std::string &path) const override { return FullWindowsPath(path.c_str()); }
 
-    win::DWORD Read(const std::string &fullPath, std::string *bytes) const override {
+    win::DWORD Read(const std::string &fullPath, TextBuffer *bytes) const override {
         win::DWORD error = win::NO_ERROR;
         const std::string host = HostPathOrError(fullPath.c_str(), &error);
         if (host.empty()) return error;
@@ -34,16 +34,16 @@ public:
         // The setup API reads with FILE_SHARE_READ: a writer that keeps
         // others out makes the open fail.
         if (!LockForSharing(file.Get(), false)) return win::ERROR_SHARING_VIOLATION;
-        bytes->resize(static_cast<std::size_t>(info.st_size));
+        *bytes = TextBuffer(static_cast<std::size_t>(info.st_size));
         std::size_t done = 0;
-        while (done < bytes->size()) {
-            const ssize_t got = ::read(file.Get(), &(*bytes)[done], bytes->size() - done);
+        while (done < bytes->Size()) {
+            const ssize_t got = ::read(file.Get(), bytes->Data() + done, bytes->Size() - done);
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) return FileErrorOfErrno(errno);
             if (got == 0) break;  // the file shrank meanwhile
             done += static_cast<std::size_t>(got);
         }
-        bytes->resize(done);
+        bytes->Shrink(done);
         return win::NO_ERROR;
     }
 
