@@ -3,6 +3,9 @@
 // section, line and field call on what was read, with buffers of exactly
 // the size asked for so that AddressSanitizer sees any write past them.
 //
+// Every line must also read the same through the parser's fast path for
+// plain lines as through its state machine.
+//
 // Input: one byte of options, then the INF file; a line "@@append@@" splits
 // off a second file, which is appended and also stands as layout.inf in the
 // Windows folder's inf folder.
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "unit/inf_test_engine.h"
+#include "unit/plain_lines_check.h"
 
 namespace {
 
@@ -121,6 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         text.resize(mark);
     }
 
+    if (!inf_test::PlainLinesReadAsTheStateMachineReads(text, (options & 1) != 0 ? 932 : 1252)) __builtin_trap();
     inf_test::TestEngine engine({}, (options & 1) != 0 ? 932 : 1252);
     engine.Files().Add(kMainPath, text);
     if (hasAppended) {

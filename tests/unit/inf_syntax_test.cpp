@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "inf_test_engine.h"
+#include "plain_lines_check.h"
 
 namespace {
 
@@ -238,6 +240,22 @@ TEST(InfDoubleByte, TrailBytesAreNoSyntax) {
     EXPECT_EQ(engine.Lines(inf, "\x89\x41"), (Lines{{"d", "4"}}));
     EXPECT_EQ(engine.Lines(inf, "\x89\x61"), (Lines{{"e", "5"}}));
     EXPECT_EQ(engine.Lines(inf, "ABC"), (Lines{{"f", "6"}}));
+}
+
+// Lines of the bytes that make the syntax, thrown together: those the
+// parser passes over as plain (split at their separators when read) must
+// read as the state machine reads them, in both kinds of code page.
+TEST(InfPlainLines, ReadAsTheStateMachineReadsThem) {
+    const std::string pieces[] = {"a", "bc", " ", "\t", "\r", ",", "=", "\"", "\"\"", ";", "\\", "[", "]",
+                                  "\n", "\x95\x5c", "\xa0", std::string(300, 'x')};
+    std::mt19937 random(22);
+    for (win::UINT codePage : {1252u, 932u}) {
+        for (int file = 0; file < 200; ++file) {
+            std::string text = "[S]\n";
+            for (int piece = 0; piece < 400; ++piece) text += pieces[random() % (sizeof pieces / sizeof *pieces)];
+            EXPECT_TRUE(inf_test::PlainLinesReadAsTheStateMachineReads(text, codePage)) << codePage << ": " << text;
+        }
+    }
 }
 
 }  // namespace

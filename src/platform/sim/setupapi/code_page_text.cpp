@@ -58,6 +58,12 @@ std::uint32_t CodePageText::Hash(std::string_view name) const {
         if (m_lead[c] && i + 1 < name.size())  // the trail byte is taken as it stands
             hash = (hash ^ static_cast<unsigned char>(name[++i])) * kHashPrime;
     }
+    // FNV's low bits see only the low bits of what came before, and the
+    // tables take a hash's low bits: names that differ late (I000001,
+    // I000002 ...) would crowd together. A final mix spreads every bit.
+    hash ^= hash >> 16;
+    hash *= 0x85EBCA6Bu;
+    hash ^= hash >> 13;
     return hash;
 }
 

@@ -23,13 +23,14 @@ InfFile::InfFile(TextBuffer text, std::shared_ptr<const CodePageText> codePage)
     const void *controlZ = std::memchr(m_text.Data(), kControlZ, m_text.Size());
     m_textEnd = static_cast<std::uint32_t>(controlZ != nullptr ? static_cast<const char *>(controlZ) - m_text.Data()
                                                                : m_text.Size());
-    m_textHasNul = std::memchr(m_text.Data(), '\0', m_textEnd) != nullptr;
+    m_syntax.textHasNul = std::memchr(m_text.Data(), '\0', m_textEnd) != nullptr;
 }
 
 void InfFile::ReadLine(const InfSection &section, std::uint32_t index, InfLineFields *fields) const {
     const std::uint32_t entry = m_lines[section.firstLine + index];
     if ((entry & kKeptLine) == 0) {
-        ReadLineFields(*this, entry, fields);
+        if ((entry & kPlainLine) != 0) ReadPlainLineFields(*this, entry & ~kPlainLine, fields);
+        else ReadLineFields(*this, entry, fields);
         return;
     }
     const KeptLine &line = m_keptLines[entry & ~kKeptLine];

@@ -66,6 +66,13 @@ class InfFile {
 public:
     static constexpr int kNoSection = -1;
 
+    // What the parser needs to know of the text to read a line of it.
+    struct SyntaxTables {
+        std::array<unsigned char, 256> byteClasses{};  // the parser's class of every byte
+        bool leadBytesAboveAscii = false;
+        bool textHasNul = false;  // before the text's end
+    };
+
     InfFile(TextBuffer text, std::shared_ptr<const CodePageText> codePage);
 
     const CodePageText &CodePage() const { return *m_codePage; }
@@ -92,6 +99,7 @@ public:
 private:
     friend class InfParser;
     friend void ReadLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields);
+    friend void ReadPlainLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields);
 
     // A line kept with its fields; its entry in m_lines is kKeptLine | its
     // index here.
@@ -101,8 +109,10 @@ private:
         std::uint32_t firstField = 0;     // value fields follow one another
         std::uint32_t fieldCount = 0;
     };
-    // Texts are at most 1 GB, so an offset leaves the top bit free.
+    // Texts are at most 1 GB, so an offset leaves the top two bits free.
     static constexpr std::uint32_t kKeptLine = 0x80000000u;
+    // A line the parser passed over as plain: split at its separators.
+    static constexpr std::uint32_t kPlainLine = 0x40000000u;
 
     std::uint32_t AddSection(TextRef name, std::uint32_t hash);
     void Place(std::uint64_t slot);
@@ -111,10 +121,10 @@ private:
     std::string m_assembled;
     std::shared_ptr<const CodePageText> m_codePage;
     std::uint32_t m_textEnd = 0;  // ^Z ends the text
-    bool m_textHasNul = false;    // before its end
-    std::array<unsigned char, 256> m_byteClasses{};  // the parser's class of every byte
-    // Per line: the offset of its text, where its first token begins, or
-    // kKeptLine | the index of its KeptLine.
+    SyntaxTables m_syntax;
+    // Per line: the offset of its text, where its first token begins (with
+    // kPlainLine for a plain one), or kKeptLine | the index of its
+    // KeptLine.
     std::vector<std::uint32_t> m_lines;
     std::vector<KeptLine> m_keptLines;
     std::vector<TextRef> m_keptFields;

@@ -1,5 +1,6 @@
 #include "platform/sim/setupapi/inf_parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -113,13 +114,13 @@ private:
 template <class Sink>
 class InfSyntax {
 public:
-    // `classes` holds the class of every byte in the code page; the text
-    // ends at `end`.
-    InfSyntax(Sink &sink, const CodePageText &codePage, const unsigned char *classes, bool textHasNul,
-              const char *end)
-        : m_sink(sink), m_class(classes), m_end(end), m_token(codePage, textHasNul) {
-        for (int c = 0x80; c < 0x100; ++c) m_leadBytesAboveAscii = m_leadBytesAboveAscii || codePage.IsLead(c);
-    }
+    // The text of `file` up to `end`.
+    InfSyntax(Sink &sink, const InfFile::SyntaxTables &tables, const CodePageText &codePage, const char *end)
+        : m_sink(sink),
+          m_class(tables.byteClasses.data()),
+          m_leadBytesAboveAscii(tables.leadBytesAboveAscii),
+          m_end(end),
+          m_token(codePage, tables.textHasNul) {}
 
     // Reads from `p`, where a line (or the file) begins, until the sink
     // stops it or the text ends.
@@ -318,12 +319,13 @@ private:
                 if (m_inSection) {
                     m_inLine = true;
                     m_sink.LineStarts(p);
-                    const char *plainEnd = Sink::kReadsFieldsLater ? PlainLineEnd(p) : nullptr;
+                    const char *plainEnd = m_sink.PassesOverPlainLines() ? PlainLineEnd(p) : nullptr;
                     if (plainEnd == nullptr) {
                         m_start = p;
                         m_state = kKeyName;
                         return p;
                     }
+                    m_sink.LineIsPlain();
                     if (plainEnd == m_end) return LineStart(plainEnd);
                     if (Class(plainEnd) == kSemicolon) return Enter(kComment, kLineStart, plainEnd + 1);
                     ++m_lineNumber;  // the newline that ends it
@@ -547,8 +549,8 @@ private:
 
     Sink &m_sink;
     const unsigned char *m_class;
+    const bool m_leadBytesAboveAscii;
     const char *m_end;
-    bool m_leadBytesAboveAscii = false;
     const char *m_start = nullptr;  // where the token's next piece begins
     State m_state = kLineStart;
     State m_stack[4];
@@ -582,7 +584,8 @@ ByteClass ClassOf(unsigned char c, const CodePageText &codePage) {
 // The fields of one line, read again from the file's text.
 class LineCollector {
 public:
-    static constexpr bool kReadsFieldsLater = false;
+    bool PassesOverPlainLines() const { return false; }
+    void LineIsPlain() {}
 
     explicit LineCollector(InfLineFields *fields) : m_fields(fields) {}
 
@@ -610,19 +613,22 @@ private:
 // their fields, when a token had to be put together).
 class InfParser {
 public:
-    InfParser(TextBuffer text, std::shared_ptr<const CodePageText> codePage)
+    InfParser(TextBuffer text, std::shared_ptr<const CodePageText> codePage, PlainLines plainLines)
         : m_file(std::make_unique<InfFile>(std::move(text), std::move(codePage))),
-          m_begin(m_file->m_text.Data()) {
-        for (int b = 0; b < 256; ++b)
-            m_file->m_byteClasses[b] = ClassOf(static_cast<unsigned char>(b), m_file->CodePage());
+          m_begin(m_file->m_text.Data()),
+          m_plainLines(plainLines) {
+        InfFile::SyntaxTables &tables = m_file->m_syntax;
+        for (int b = 0; b < 256; ++b) {
+            tables.byteClasses[b] = ClassOf(static_cast<unsigned char>(b), m_file->CodePage());
+            tables.leadBytesAboveAscii = tables.leadBytesAboveAscii || (b >= 0x80 && tables.byteClasses[b] == kLead);
+        }
         // Room for the lines of a typical INF, so that they are seldom
         // copied while they grow.
         m_file->m_lines.reserve(m_file->m_text.Size() / kBytesPerLineEstimate);
     }
 
     ParseResult Run() {
-        InfSyntax<InfParser> syntax(*this, m_file->CodePage(), m_file->m_byteClasses.data(), m_file->m_textHasNul,
-                                    m_begin + m_file->m_textEnd);
+        InfSyntax<InfParser> syntax(*this, m_file->m_syntax, m_file->CodePage(), m_begin + m_file->m_textEnd);
         syntax.ReadFrom(m_begin);
         ParseResult result;
         if (syntax.Error() != 0) {
@@ -640,7 +646,8 @@ public:
 
     // What the syntax finds. The fields of most lines are read when they
     // are asked for, not now.
-    static constexpr bool kReadsFieldsLater = true;
+    bool PassesOverPlainLines() const { return m_plainLines == PlainLines::kPassedOver; }
+    void LineIsPlain() { m_linePlain = true; }
     void Section(Token &token) {
         const std::string_view name = token.View();
         const std::uint32_t hash = m_file->CodePage().Hash(name);
@@ -657,6 +664,7 @@ public:
         m_lineFields.clear();
         m_lineKey = InfFile::KeptLine::kNoKey;
         m_lineKept = false;
+        m_linePlain = false;
     }
 
     void Field(Token &token, bool isKey) {
@@ -668,7 +676,7 @@ public:
     bool LineEnds() {
         std::vector<std::uint32_t> &lines = m_file->m_lines;
         const std::uint32_t index = static_cast<std::uint32_t>(lines.size());
-        lines.push_back(m_lineKept ? KeepLine() : m_lineOffset);
+        lines.push_back(m_lineKept ? KeepLine() : m_lineOffset | (m_linePlain ? InfFile::kPlainLine : 0));
         InfSection &section = m_file->m_sections[m_section];
         if (section.lineCount == 0) section.firstLine = index;
         else if (section.firstLine + section.lineCount != index) m_scattered = true;
@@ -721,6 +729,7 @@ private:
 
     std::unique_ptr<InfFile> m_file;
     const char *m_begin;
+    const PlainLines m_plainLines;
     std::uint32_t m_section = 0;
     std::vector<SectionRun> m_runs;
     bool m_scattered = false;
@@ -729,18 +738,56 @@ private:
     std::vector<TextRef> m_lineFields;
     std::uint32_t m_lineKey = InfFile::KeptLine::kNoKey;
     bool m_lineKept = false;
+    bool m_linePlain = false;
 };
 
-ParseResult ParseInf(TextBuffer text, std::shared_ptr<const CodePageText> codePage) {
-    return InfParser(std::move(text), std::move(codePage)).Run();
+ParseResult ParseInf(TextBuffer text, std::shared_ptr<const CodePageText> codePage, PlainLines plainLines) {
+    return InfParser(std::move(text), std::move(codePage), plainLines).Run();
+}
+
+void ReadPlainLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields) {
+    fields->Clear();
+    const unsigned char *classes = file.m_syntax.byteClasses.data();
+    const auto classOf = [classes](const char *p) { return static_cast<ByteClass>(classes[static_cast<unsigned char>(*p)]); };
+    const char *end = file.m_text.Data() + file.m_textEnd;
+    const char *p = file.m_text.Data() + offset;
+    bool keyPosition = true;
+    for (;;) {
+        while (p < end && classOf(p) == kBlank) ++p;
+        const char *tokenStart = p;
+        const char *tokenEnd = p;
+        if (p < end && classOf(p) == kQuote) {
+            // The quotes hold the whole token, and only blanks follow it.
+            tokenStart = p + 1;
+            tokenEnd = static_cast<const char *>(std::memchr(tokenStart, '"', static_cast<std::size_t>(end - tokenStart)));
+            for (p = tokenEnd + 1; p < end && classOf(p) == kBlank; ++p) {
+            }
+        } else {
+            for (; p < end; ++p) {
+                const ByteClass c = classOf(p);
+                if (c == kComma || c == kSemicolon || c == kNewline || (c == kEquals && keyPosition)) break;
+                if (c != kBlank) tokenEnd = p + 1;
+            }
+        }
+        const std::string_view token(tokenStart, std::min<std::size_t>(tokenEnd - tokenStart, kMaxTokenChars));
+        const ByteClass separator = p < end ? classOf(p) : kNewline;
+        if (separator == kEquals) {
+            fields->AddKey(token);
+        } else {
+            fields->AddValue(token);
+            if (separator != kComma) break;
+        }
+        keyPosition = false;
+        ++p;
+    }
+    fields->Close();
 }
 
 void ReadLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields) {
     fields->Clear();
     const char *begin = file.m_text.Data();
     LineCollector collector(fields);
-    InfSyntax<LineCollector> syntax(collector, file.CodePage(), file.m_byteClasses.data(), file.m_textHasNul,
-                                    begin + file.m_textEnd);
+    InfSyntax<LineCollector> syntax(collector, file.m_syntax, file.CodePage(), begin + file.m_textEnd);
     syntax.ReadLineAt(begin + offset);
 }
 

@@ -30,11 +30,19 @@ struct ParseResult {
     win::UINT strayLine = 0;
 };
 
-// Parses ANSI text of `codePage`.
-ParseResult ParseInf(TextBuffer text, std::shared_ptr<const CodePageText> codePage);
+// How the parser takes a line whose tokens are all slices of the text,
+// quoted or not: passed over at speed and split at its separators when
+// asked for, or read by the state machine like any other (which gives the
+// same fields, and lets a test show that it does).
+enum class PlainLines { kPassedOver, kReadByStateMachine };
 
-// The fields of the line of `file` whose text begins at `offset` (a line
-// kept as an offset by ParseInf).
+// Parses ANSI text of `codePage`.
+ParseResult ParseInf(TextBuffer text, std::shared_ptr<const CodePageText> codePage,
+                     PlainLines plainLines = PlainLines::kPassedOver);
+
+// The fields of the line of `file` whose text begins at `offset`: a line
+// kept as an offset by ParseInf, or one it passed over as plain.
 void ReadLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields);
+void ReadPlainLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields);
 
 }  // namespace sim::setupapi
