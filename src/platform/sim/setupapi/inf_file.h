@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/sim/setupapi/chunked_array.h"
 #include "platform/sim/setupapi/code_page_text.h"
 #include "platform/sim/setupapi/text_buffer.h"
 
@@ -27,7 +28,6 @@ struct TextRef {
 };
 
 struct InfSection {
-    TextRef name;
     std::uint32_t firstLine = 0;  // a section's lines follow one another
     std::uint32_t lineCount = 0;
 };
@@ -82,9 +82,11 @@ public:
                    : std::string_view(m_assembled.data() + (ref.offset - m_text.Size()), ref.length);
     }
 
-    std::uint32_t SectionCount() const { return static_cast<std::uint32_t>(m_sections.size()); }
-    const InfSection &Section(std::uint32_t index) const { return m_sections[index]; }
-    std::string_view SectionName(std::uint32_t index) const { return Text(m_sections[index].name); }
+    std::uint32_t SectionCount() const { return static_cast<std::uint32_t>(m_sectionNames.Size()); }
+    InfSection Section(std::uint32_t index) const {
+        return {m_sectionFirstLines[index], m_sectionFirstLines[index + 1] - m_sectionFirstLines[index]};
+    }
+    std::string_view SectionName(std::uint32_t index) const;
     // The section of that name (without regard to case), or kNoSection.
     int FindSection(std::string_view name) const { return FindSection(name, m_codePage->Hash(name)); }
     int FindSection(std::string_view name, std::uint32_t hash) const;
@@ -114,8 +116,9 @@ private:
     // A line the parser passed over as plain: split at its separators.
     static constexpr std::uint32_t kPlainLine = 0x40000000u;
 
-    std::uint32_t AddSection(TextRef name, std::uint32_t hash);
-    void Place(std::uint64_t slot);
+    // Builds the table of sections by name over the headers read; false
+    // when a name came twice (the table then holds the first of each).
+    bool IndexSections();
 
     TextBuffer m_text;
     std::string m_assembled;
@@ -125,14 +128,21 @@ private:
     // Per line: the offset of its text, where its first token begins (with
     // kPlainLine for a plain one), or kKeptLine | the index of its
     // KeptLine.
-    std::vector<std::uint32_t> m_lines;
+    ChunkedArray<std::uint32_t> m_lines;
     std::vector<KeptLine> m_keptLines;
     std::vector<TextRef> m_keptFields;
-    std::vector<InfSection> m_sections;
-    // Open-addressing table of sections by name: the name's hash in the
-    // high half of a slot, the section's index + 1 in the low half (0:
-    // empty); a power of two in size, at most half full.
-    std::vector<std::uint64_t> m_sectionSlots;
+    // Per section, in the order of first appearance: where its name
+    // begins, in the text or among the assembled tokens (a name ends at
+    // its "]", which the assembled ones get too), and its first line; then
+    // one more first line, the number of lines.
+    ChunkedArray<std::uint32_t> m_sectionNames;
+    ChunkedArray<std::uint32_t> m_sectionFirstLines;
+    // Open-addressing table of sections by name: a section's index + 1 (0:
+    // empty), three quarters full, and beside each slot 8 bits of the
+    // name's hash, so that a probe seldom compares names. A printer INF may
+    // have a million sections of one line: this is 7 bytes a section.
+    std::vector<std::uint32_t> m_sectionSlots;
+    std::vector<std::uint8_t> m_sectionTags;
 };
 
 }  // namespace sim::setupapi

@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::size_t kMaxTokenChars = 511;
 constexpr std::size_t kMaxSectionNameChars = 255;
-constexpr std::size_t kBytesPerLineEstimate = 40;
 
 // What a byte means to the parser; the states differ in which of these
 // they take as plain text.
@@ -346,12 +345,13 @@ private:
     const char *SectionName(const char *p) {
         for (; !AtLineEnd(p); p += CharLength(p)) {
             if (Class(p) != kCloseBracket) continue;
+            const char *nameStart = m_start;
             PushToken(p);
             if (m_token.Chars() > kMaxSectionNameChars) {
                 m_error = win::ERROR_SECTION_NAME_TOO_LONG;
                 return nullptr;
             }
-            m_sink.Section(m_token);
+            m_sink.Section(m_token, nameStart);
             m_inSection = true;
             return Enter(kComment, kLineStart, p + 1);  // the rest of the header line is ignored
         }
@@ -590,7 +590,7 @@ public:
     explicit LineCollector(InfLineFields *fields) : m_fields(fields) {}
 
     void LineStarts(const char *) {}
-    void Section(Token &) {}
+    void Section(Token &, const char *) {}
     // The line was kept as an offset because none of its tokens had to be
     // put together, so every token is a view of the file's text.
     void Field(Token &token, bool isKey) {
@@ -622,9 +622,6 @@ public:
             tables.byteClasses[b] = ClassOf(static_cast<unsigned char>(b), m_file->CodePage());
             tables.leadBytesAboveAscii = tables.leadBytesAboveAscii || (b >= 0x80 && tables.byteClasses[b] == kLead);
         }
-        // Room for the lines of a typical INF, so that they are seldom
-        // copied while they grow.
-        m_file->m_lines.reserve(m_file->m_text.Size() / kBytesPerLineEstimate);
     }
 
     ParseResult Run() {
@@ -636,10 +633,10 @@ public:
             result.errorLine = syntax.LineNumber();
             return result;
         }
+        m_file->m_sectionFirstLines.PushBack(static_cast<std::uint32_t>(m_file->m_lines.Size()));
+        if (!m_file->IndexSections()) MergeRepeatedSections();
         if (syntax.FirstStrayLine() != 0 && m_file->FindSection("Strings") == InfFile::kNoSection)
             result.strayLine = syntax.FirstStrayLine();
-        GatherSectionLines();
-        m_file->m_lines.shrink_to_fit();
         result.file = std::move(m_file);
         return result;
     }
@@ -648,15 +645,19 @@ public:
     // are asked for, not now.
     bool PassesOverPlainLines() const { return m_plainLines == PlainLines::kPassedOver; }
     void LineIsPlain() { m_linePlain = true; }
-    void Section(Token &token) {
-        const std::string_view name = token.View();
-        const std::uint32_t hash = m_file->CodePage().Hash(name);
-        int section = m_file->FindSection(name, hash);
-        if (section == InfFile::kNoSection)
-            section = static_cast<int>(m_file->AddSection(token.Store(m_file->m_text, &m_file->m_assembled), hash));
+    // Every header is kept as it comes; names that come twice are found
+    // once the file is read, as most files have none.
+    void Section(Token &token, const char *nameStart) {
+        InfFile &file = *m_file;
+        if (token.Copied()) {
+            file.m_sectionNames.PushBack(static_cast<std::uint32_t>(file.m_text.Size() + file.m_assembled.size()));
+            file.m_assembled.append(token.View());
+            file.m_assembled.push_back(']');  // where the name ends
+        } else {
+            file.m_sectionNames.PushBack(static_cast<std::uint32_t>(nameStart - m_begin));
+        }
         token.Clear();
-        m_section = static_cast<std::uint32_t>(section);
-        m_runs.push_back({m_section, static_cast<std::uint32_t>(m_file->m_lines.size())});
+        file.m_sectionFirstLines.PushBack(static_cast<std::uint32_t>(file.m_lines.Size()));
     }
 
     void LineStarts(const char *p) {
@@ -674,22 +675,11 @@ public:
     }
 
     bool LineEnds() {
-        std::vector<std::uint32_t> &lines = m_file->m_lines;
-        const std::uint32_t index = static_cast<std::uint32_t>(lines.size());
-        lines.push_back(m_lineKept ? KeepLine() : m_lineOffset | (m_linePlain ? InfFile::kPlainLine : 0));
-        InfSection &section = m_file->m_sections[m_section];
-        if (section.lineCount == 0) section.firstLine = index;
-        else if (section.firstLine + section.lineCount != index) m_scattered = true;
-        ++section.lineCount;
+        m_file->m_lines.PushBack(m_lineKept ? KeepLine() : m_lineOffset | (m_linePlain ? InfFile::kPlainLine : 0));
         return true;
     }
 
 private:
-    struct SectionRun {  // the lines that follow one section header
-        std::uint32_t section;
-        std::uint32_t firstLine;
-    };
-
     // The line just read with its fields, which cannot be read again from
     // the text alone.
     std::uint32_t KeepLine() {
@@ -705,34 +695,48 @@ private:
         return InfFile::kKeptLine | static_cast<std::uint32_t>(m_file->m_keptLines.size() - 1);
     }
 
-    // Puts the lines of every section one after the other, in file order,
-    // when a section name came back later in the file.
-    void GatherSectionLines() {
-        if (!m_scattered) return;
-        std::vector<InfSection> &sections = m_file->m_sections;
-        std::vector<std::uint32_t> &lines = m_file->m_lines;
-        std::vector<std::uint32_t> next(sections.size());
+    // Makes the headers of one name one section, with the lines of each
+    // header in turn, and indexes the sections anew.
+    void MergeRepeatedSections() {
+        InfFile &file = *m_file;
+        const std::size_t headers = file.m_sectionNames.Size();
+        std::vector<std::uint32_t> sectionOf(headers);
+        ChunkedArray<std::uint32_t> names;
+        std::vector<std::uint32_t> lineCounts;
+        for (std::uint32_t h = 0; h < headers; ++h) {
+            const int found = file.FindSection(file.SectionName(h));
+            if (static_cast<std::uint32_t>(found) == h) {
+                sectionOf[h] = static_cast<std::uint32_t>(names.Size());
+                names.PushBack(file.m_sectionNames[h]);
+                lineCounts.push_back(0);
+            } else {
+                sectionOf[h] = sectionOf[static_cast<std::uint32_t>(found)];
+            }
+            lineCounts[sectionOf[h]] += file.m_sectionFirstLines[h + 1] - file.m_sectionFirstLines[h];
+        }
+        ChunkedArray<std::uint32_t> firstLines;
+        std::vector<std::uint32_t> next;
         std::uint32_t at = 0;
-        for (std::size_t s = 0; s < sections.size(); ++s) {
-            next[s] = at;
-            at += sections[s].lineCount;
+        for (std::uint32_t count : lineCounts) {
+            firstLines.PushBack(at);
+            next.push_back(at);
+            at += count;
         }
-        std::vector<std::uint32_t> gathered(lines.size());
-        for (std::size_t r = 0; r < m_runs.size(); ++r) {
-            const std::uint32_t end = r + 1 < m_runs.size() ? m_runs[r + 1].firstLine
-                                                            : static_cast<std::uint32_t>(lines.size());
-            for (std::uint32_t i = m_runs[r].firstLine; i < end; ++i) gathered[next[m_runs[r].section]++] = lines[i];
-        }
-        for (std::size_t s = 0; s < sections.size(); ++s) sections[s].firstLine = next[s] - sections[s].lineCount;
-        lines.swap(gathered);
+        firstLines.PushBack(at);
+        ChunkedArray<std::uint32_t> gathered;
+        gathered.Resize(file.m_lines.Size());
+        for (std::uint32_t h = 0; h < headers; ++h)
+            for (std::uint32_t i = file.m_sectionFirstLines[h]; i < file.m_sectionFirstLines[h + 1]; ++i)
+                gathered[next[sectionOf[h]]++] = file.m_lines[i];
+        file.m_lines = std::move(gathered);
+        file.m_sectionNames = std::move(names);
+        file.m_sectionFirstLines = std::move(firstLines);
+        file.IndexSections();
     }
 
     std::unique_ptr<InfFile> m_file;
     const char *m_begin;
     const PlainLines m_plainLines;
-    std::uint32_t m_section = 0;
-    std::vector<SectionRun> m_runs;
-    bool m_scattered = false;
     // The line being read.
     std::uint32_t m_lineOffset = 0;
     std::vector<TextRef> m_lineFields;
