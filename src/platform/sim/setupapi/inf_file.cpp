@@ -33,6 +33,10 @@ std::string_view InfFile::SectionName(std::uint32_t index) const {
     const char *name = offset < m_text.Size() ? m_text.Data() + offset : m_assembled.data() + (offset - m_text.Size());
     const char *end = offset < m_text.Size() ? m_text.Data() + m_textEnd : m_assembled.data() + m_assembled.size();
     // The first "]" that is no trail byte ends it, as it did in the header.
+    if (!m_syntax.anyLeadBytes) {
+        const void *bracket = std::memchr(name, ']', static_cast<std::size_t>(end - name));
+        return std::string_view(name, static_cast<std::size_t>(static_cast<const char *>(bracket) - name));
+    }
     const char *p = name;
     while (*p != ']') {
         p += m_codePage->IsLead(static_cast<unsigned char>(*p)) && p + 1 < end && static_cast<unsigned char>(p[1]) >= 0x40 ? 2 : 1;

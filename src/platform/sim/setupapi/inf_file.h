@@ -70,6 +70,7 @@ public:
     struct SyntaxTables {
         std::array<unsigned char, 256> byteClasses{};  // the parser's class of every byte
         bool leadBytesAboveAscii = false;
+        bool anyLeadBytes = false;
         bool textHasNul = false;  // before the text's end
     };
 

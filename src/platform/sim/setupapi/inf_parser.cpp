@@ -118,6 +118,7 @@ public:
         : m_sink(sink),
           m_class(tables.byteClasses.data()),
           m_leadBytesAboveAscii(tables.leadBytesAboveAscii),
+          m_anyLeadBytes(tables.anyLeadBytes),
           m_end(end),
           m_token(codePage, tables.textHasNul) {}
 
@@ -241,6 +242,22 @@ private:
         return nullptr;
     }
 
+    // The first `a` or `b` from p on, or m_end; sixteen bytes at a time.
+    const char *FindEither(const char *p, char a, char b) const {
+        using Bytes = char __attribute__((vector_size(16)));
+        for (; m_end - p >= 16; p += 16) {
+            Bytes bytes;
+            std::memcpy(&bytes, p, sizeof bytes);
+            const Bytes hits = (bytes == a) | (bytes == b);
+            std::uint64_t halves[2];
+            std::memcpy(halves, &hits, sizeof halves);
+            if (halves[0] != 0) return p + __builtin_ctzll(halves[0]) / 8;
+            if (halves[1] != 0) return p + 8 + __builtin_ctzll(halves[1]) / 8;
+        }
+        while (p < m_end && *p != a && *p != b) ++p;
+        return p;
+    }
+
     // The first byte from p on that PlainLineEnd must look at: a newline,
     // quote, backslash, semicolon, a control character other than tab and
     // CR, or any byte above 0x7F in a code page with lead bytes; m_end when
@@ -343,6 +360,8 @@ private:
     }
 
     const char *SectionName(const char *p) {
+        // Without lead bytes no "]" can be a trail byte: a search finds it.
+        if (!m_anyLeadBytes) p = FindEither(p, ']', '\n');
         for (; !AtLineEnd(p); p += CharLength(p)) {
             if (Class(p) != kCloseBracket) continue;
             const char *nameStart = m_start;
@@ -550,6 +569,7 @@ private:
     Sink &m_sink;
     const unsigned char *m_class;
     const bool m_leadBytesAboveAscii;
+    const bool m_anyLeadBytes;
     const char *m_end;
     const char *m_start = nullptr;  // where the token's next piece begins
     State m_state = kLineStart;
@@ -621,6 +641,7 @@ public:
         for (int b = 0; b < 256; ++b) {
             tables.byteClasses[b] = ClassOf(static_cast<unsigned char>(b), m_file->CodePage());
             tables.leadBytesAboveAscii = tables.leadBytesAboveAscii || (b >= 0x80 && tables.byteClasses[b] == kLead);
+            tables.anyLeadBytes = tables.anyLeadBytes || tables.byteClasses[b] == kLead;
         }
     }
 
