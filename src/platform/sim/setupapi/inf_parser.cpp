@@ -6,6 +6,10 @@
 #include <utility>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace sim::setupapi {
 namespace {
 
@@ -242,6 +246,26 @@ private:
         return nullptr;
     }
 
+    // One bit for each of the sixteen bytes of a comparison's result (all
+    // ones or all zeros), bit i for byte i: SSE2's movemask where there is
+    // one, else the top bits of eight bytes gathered by a multiplication.
+    template <class Bytes>
+    static unsigned MaskOf(const Bytes &hits) {
+        static_assert(sizeof hits == 16, "sixteen bytes");
+#ifdef __SSE2__
+        __m128i bytes;
+        std::memcpy(&bytes, &hits, sizeof bytes);
+        return static_cast<unsigned>(_mm_movemask_epi8(bytes));
+#else
+        std::uint64_t halves[2];
+        std::memcpy(halves, &hits, sizeof halves);
+        const auto topBits = [](std::uint64_t half) {
+            return static_cast<unsigned>(((half & 0x8080808080808080u) * 0x0002040810204081u) >> 56);
+        };
+        return topBits(halves[0]) | topBits(halves[1]) << 8;
+#endif
+    }
+
     // The first `a` or `b` from p on, or m_end; sixteen bytes at a time.
     const char *FindEither(const char *p, char a, char b) const {
         using Bytes = char __attribute__((vector_size(16)));
@@ -249,10 +273,8 @@ private:
             Bytes bytes;
             std::memcpy(&bytes, p, sizeof bytes);
             const Bytes hits = (bytes == a) | (bytes == b);
-            std::uint64_t halves[2];
-            std::memcpy(halves, &hits, sizeof halves);
-            if (halves[0] != 0) return p + __builtin_ctzll(halves[0]) / 8;
-            if (halves[1] != 0) return p + 8 + __builtin_ctzll(halves[1]) / 8;
+            const unsigned mask = MaskOf(hits);
+            if (mask != 0) return p + __builtin_ctz(mask);
         }
         while (p < m_end && *p != a && *p != b) ++p;
         return p;
@@ -271,10 +293,8 @@ private:
             std::memcpy(&bytes, p, sizeof bytes);
             const Bytes control = (bytes < 0x20) & (bytes != '\t') & (bytes != '\r');
             const Bytes hits = control | (bytes == '"') | (bytes == '\\') | (bytes == ';') | (bytes > highest);
-            std::uint64_t halves[2];
-            std::memcpy(halves, &hits, sizeof halves);
-            if (halves[0] != 0) return p + __builtin_ctzll(halves[0]) / 8;
-            if (halves[1] != 0) return p + 8 + __builtin_ctzll(halves[1]) / 8;
+            const unsigned mask = MaskOf(hits);
+            if (mask != 0) return p + __builtin_ctz(mask);
         }
         for (; p < m_end; ++p) {
             const unsigned char c = static_cast<unsigned char>(*p);
@@ -333,20 +353,10 @@ private:
                 break;
             default:
                 if (m_inSection) {
-                    m_inLine = true;
-                    m_sink.LineStarts(p);
-                    const char *plainEnd = m_sink.PassesOverPlainLines() ? PlainLineEnd(p) : nullptr;
-                    if (plainEnd == nullptr) {
-                        m_start = p;
-                        m_state = kKeyName;
-                        return p;
-                    }
-                    m_sink.LineIsPlain();
-                    if (plainEnd == m_end) return LineStart(plainEnd);
-                    if (Class(plainEnd) == kSemicolon) return Enter(kComment, kLineStart, plainEnd + 1);
-                    ++m_lineNumber;  // the newline that ends it
-                    CloseLine();
-                    p = plainEnd;
+                    if (!m_sink.PassesOverPlainLines()) return StartLine(p);
+                    const char *next = PassOverPlainLines(p);
+                    if (next == nullptr || m_state != kLineStart) return next;
+                    p = next;  // the loop goes on after its newline
                     break;
                 }
                 // Text before the first section is skipped character by
@@ -357,6 +367,41 @@ private:
         }
         CloseLine();
         return nullptr;
+    }
+
+    // A line's first token begins at p: the state machine reads it.
+    const char *StartLine(const char *p) {
+        m_inLine = true;
+        m_sink.LineStarts(p);
+        m_start = p;
+        m_state = kKeyName;
+        return p;
+    }
+
+    // Plain lines from p on, one after the other while each next line
+    // begins with text at once (most do). Returns the newline of the last
+    // one, for LineStart to go on after; or, having handed over to another
+    // state, where it reads on (null at the end of the text).
+    const char *PassOverPlainLines(const char *p) {
+        for (;;) {
+            const char *plainEnd = PlainLineEnd(p);
+            if (plainEnd == nullptr) return StartLine(p);
+            m_inLine = true;
+            m_sink.LineStarts(p);
+            m_sink.LineIsPlain();
+            if (plainEnd == m_end) {
+                CloseLine();
+                return nullptr;
+            }
+            if (Class(plainEnd) == kSemicolon) return Enter(kComment, kLineStart, plainEnd + 1);
+            ++m_lineNumber;  // the newline that ends it
+            CloseLine();
+            if (plainEnd + 1 == m_end || !StartsLineText(Class(plainEnd + 1))) return plainEnd;
+            p = plainEnd + 1;
+        }
+    }
+    static bool StartsLineText(ByteClass c) {
+        return c != kNewline && c != kSemicolon && c != kOpenBracket && c != kBlank;
     }
 
     const char *SectionName(const char *p) {
