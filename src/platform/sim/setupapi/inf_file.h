@@ -38,28 +38,40 @@ class InfLineFields {
 public:
     bool HasKey() const { return m_hasKey; }
     std::string_view Key() const { return m_key; }
-    std::uint32_t ValueCount() const { return static_cast<std::uint32_t>(m_values.size()); }
-    std::string_view Value(std::uint32_t index) const { return m_values[index]; }
+    std::uint32_t ValueCount() const { return m_count; }
+    std::string_view Value(std::uint32_t index) const {
+        return index < kInlineValues ? m_inline[index] : m_more[index - kInlineValues];
+    }
 
     void Clear() {
         m_hasKey = false;
         m_key = std::string_view();
-        m_values.clear();
+        m_count = 0;
+        m_more.clear();
     }
     void AddKey(std::string_view key) {
         m_hasKey = true;
         m_key = key;
     }
-    void AddValue(std::string_view value) { m_values.push_back(value); }
+    void AddValue(std::string_view value) {
+        if (m_count < kInlineValues) m_inline[m_count] = value;
+        else m_more.push_back(value);
+        ++m_count;
+    }
     // A line with one value and no "=" has that value as its key too.
     void Close() {
-        if (!m_hasKey && m_values.size() == 1) AddKey(m_values[0]);
+        if (!m_hasKey && m_count == 1) AddKey(m_inline[0]);
     }
 
 private:
+    // Most lines have a few values: they are read without allocating.
+    static constexpr std::uint32_t kInlineValues = 8;
+
     bool m_hasKey = false;
     std::string_view m_key;
-    std::vector<std::string_view> m_values;  // kept between lines, so that reading one seldom allocates
+    std::uint32_t m_count = 0;
+    std::array<std::string_view, kInlineValues> m_inline;
+    std::vector<std::string_view> m_more;
 };
 
 class InfFile {

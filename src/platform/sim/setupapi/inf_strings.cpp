@@ -7,6 +7,10 @@ namespace sim::setupapi {
 namespace {
 
 constexpr std::uint32_t kEmptySlot = 0xFFFFFFFF;
+
+// Eight bits of a key's hash beside its slot: a probe reads the line of a
+// slot (parses it) only when they match.
+std::uint8_t TagOf(std::uint32_t hash) { return static_cast<std::uint8_t>(hash >> 24); }
 constexpr win::WORD kPrimaryLanguageMask = 0x03FF;
 constexpr long kInfFolderId = 1;
 constexpr long kUserProfileId = 53;
@@ -126,6 +130,7 @@ void StringTable::BuildIndex() const {
     std::size_t size = 16;
     while (size < 2 * section.lineCount) size *= 2;
     m_slots.assign(size, kEmptySlot);
+    m_tags.assign(size, 0);
     const CodePageText &codePage = m_file.CodePage();
     InfLineFields line;
     InfLineFields other;
@@ -133,12 +138,16 @@ void StringTable::BuildIndex() const {
         m_file.ReadLine(section, i, &line);
         if (!line.HasKey()) continue;
         const std::string_view key = line.Key();
-        std::size_t slot = codePage.Hash(key) & (size - 1);
+        const std::uint32_t hash = codePage.Hash(key);
+        std::size_t slot = hash & (size - 1);
         for (; m_slots[slot] != kEmptySlot; slot = (slot + 1) & (size - 1)) {
+            if (m_tags[slot] != TagOf(hash)) continue;
             m_file.ReadLine(section, m_slots[slot], &other);
             if (codePage.Equal(other.Key(), key)) break;
         }
-        if (m_slots[slot] == kEmptySlot) m_slots[slot] = i;  // the first of repeated keys wins
+        if (m_slots[slot] != kEmptySlot) continue;  // the first of repeated keys wins
+        m_slots[slot] = i;
+        m_tags[slot] = TagOf(hash);
     }
 }
 
@@ -148,8 +157,10 @@ bool StringTable::LookupString(std::string_view token, std::string_view *value) 
     const InfSection &section = m_file.Section(static_cast<std::uint32_t>(m_section));
     const CodePageText &codePage = m_file.CodePage();
     const std::size_t mask = m_slots.size() - 1;
+    const std::uint32_t hash = codePage.Hash(token);
     InfLineFields line;
-    for (std::size_t slot = codePage.Hash(token) & mask; m_slots[slot] != kEmptySlot; slot = (slot + 1) & mask) {
+    for (std::size_t slot = hash & mask; m_slots[slot] != kEmptySlot; slot = (slot + 1) & mask) {
+        if (m_tags[slot] != TagOf(hash)) continue;
         m_file.ReadLine(section, m_slots[slot], &line);
         if (!codePage.Equal(line.Key(), token)) continue;
         if (line.ValueCount() == 0) return false;

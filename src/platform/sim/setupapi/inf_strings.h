@@ -72,6 +72,7 @@ private:
     // built on the first lookup.
     mutable std::once_flag m_indexBuilt;
     mutable std::vector<std::uint32_t> m_slots;
+    mutable std::vector<std::uint8_t> m_tags;  // beside each slot, 8 bits of its key's hash
 };
 
 // A substituted text: a view of the raw text when it has no "%", else of
