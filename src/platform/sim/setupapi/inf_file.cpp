@@ -39,7 +39,8 @@ std::string_view InfFile::SectionName(std::uint32_t index) const {
     }
     const char *p = name;
     while (*p != ']') {
-        p += m_codePage->IsLead(static_cast<unsigned char>(*p)) && p + 1 < end && static_cast<unsigned char>(p[1]) >= 0x40 ? 2 : 1;
+        const bool lead = m_codePage->IsLead(static_cast<unsigned char>(*p));
+        p += lead && p + 1 < end && static_cast<unsigned char>(p[1]) >= 0x40 ? 2 : 1;
     }
     return std::string_view(name, static_cast<std::size_t>(p - name));
 }

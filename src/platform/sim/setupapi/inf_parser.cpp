@@ -649,11 +649,10 @@ ByteClass ClassOf(unsigned char c, const CodePageText &codePage) {
 // The fields of one line, read again from the file's text.
 class LineCollector {
 public:
-    bool PassesOverPlainLines() const { return false; }
-    void LineIsPlain() {}
-
     explicit LineCollector(InfLineFields *fields) : m_fields(fields) {}
 
+    bool PassesOverPlainLines() const { return false; }
+    void LineIsPlain() {}
     void LineStarts(const char *) {}
     void Section(Token &, const char *) {}
     // The line was kept as an offset because none of its tokens had to be
@@ -818,7 +817,9 @@ ParseResult ParseInf(TextBuffer text, std::shared_ptr<const CodePageText> codePa
 void ReadPlainLineFields(const InfFile &file, std::uint32_t offset, InfLineFields *fields) {
     fields->Clear();
     const unsigned char *classes = file.m_syntax.byteClasses.data();
-    const auto classOf = [classes](const char *p) { return static_cast<ByteClass>(classes[static_cast<unsigned char>(*p)]); };
+    const auto classOf = [classes](const char *p) {
+        return static_cast<ByteClass>(classes[static_cast<unsigned char>(*p)]);
+    };
     const char *end = file.m_text.Data() + file.m_textEnd;
     const char *p = file.m_text.Data() + offset;
     bool keyPosition = true;
@@ -829,7 +830,8 @@ void ReadPlainLineFields(const InfFile &file, std::uint32_t offset, InfLineField
         if (p < end && classOf(p) == kQuote) {
             // The quotes hold the whole token, and only blanks follow it.
             tokenStart = p + 1;
-            tokenEnd = static_cast<const char *>(std::memchr(tokenStart, '"', static_cast<std::size_t>(end - tokenStart)));
+            const std::size_t rest = static_cast<std::size_t>(end - tokenStart);
+            tokenEnd = static_cast<const char *>(std::memchr(tokenStart, '"', rest));
             for (p = tokenEnd + 1; p < end && classOf(p) == kBlank; ++p) {
             }
         } else {
