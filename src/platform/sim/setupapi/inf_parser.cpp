@@ -123,6 +123,7 @@ public:
           m_class(tables.byteClasses.data()),
           m_leadBytesAboveAscii(tables.leadBytesAboveAscii),
           m_anyLeadBytes(tables.anyLeadBytes),
+          m_onlyFourCandidates(!tables.anyLeadBytes && !tables.textHasNul),
           m_end(end),
           m_token(codePage, tables.textHasNul) {}
 
@@ -287,6 +288,15 @@ private:
     // compiler's, SSE2 on x86).
     const char *NextCandidate(const char *p) const {
         using Bytes = unsigned char __attribute__((vector_size(16)));
+        if (m_onlyFourCandidates) {
+            // Without lead bytes and NULs no other byte can stop a line.
+            for (; m_end - p >= 16; p += 16) {
+                Bytes bytes;
+                std::memcpy(&bytes, p, sizeof bytes);
+                const unsigned mask = MaskOf((bytes == '\n') | (bytes == '"') | (bytes == '\\') | (bytes == ';'));
+                if (mask != 0) return p + __builtin_ctz(mask);
+            }
+        }
         const unsigned char highest = m_leadBytesAboveAscii ? 0x7F : 0xFF;
         for (; m_end - p >= 16; p += 16) {
             Bytes bytes;
@@ -386,16 +396,15 @@ private:
         for (;;) {
             const char *plainEnd = PlainLineEnd(p);
             if (plainEnd == nullptr) return StartLine(p);
-            m_inLine = true;
-            m_sink.LineStarts(p);
-            m_sink.LineIsPlain();
-            if (plainEnd == m_end) {
-                CloseLine();
-                return nullptr;
+            if (plainEnd != m_end && Class(plainEnd) == kSemicolon) {
+                m_inLine = true;  // it ends at the newline after the comment
+                m_sink.PlainLineStarts(p);
+                return Enter(kComment, kLineStart, plainEnd + 1);
             }
-            if (Class(plainEnd) == kSemicolon) return Enter(kComment, kLineStart, plainEnd + 1);
+            m_sink.PlainLineStarts(p);
+            m_sink.LineEnds();
+            if (plainEnd == m_end) return nullptr;
             ++m_lineNumber;  // the newline that ends it
-            CloseLine();
             if (plainEnd + 1 == m_end || !StartsLineText(Class(plainEnd + 1))) return plainEnd;
             p = plainEnd + 1;
         }
@@ -615,6 +624,7 @@ private:
     const unsigned char *m_class;
     const bool m_leadBytesAboveAscii;
     const bool m_anyLeadBytes;
+    const bool m_onlyFourCandidates;  // a newline, quote, backslash or semicolon
     const char *m_end;
     const char *m_start = nullptr;  // where the token's next piece begins
     State m_state = kLineStart;
@@ -652,7 +662,7 @@ public:
     explicit LineCollector(InfLineFields *fields) : m_fields(fields) {}
 
     bool PassesOverPlainLines() const { return false; }
-    void LineIsPlain() {}
+    void PlainLineStarts(const char *) {}
     void LineStarts(const char *) {}
     void Section(Token &, const char *) {}
     // The line was kept as an offset because none of its tokens had to be
@@ -709,7 +719,11 @@ public:
     // What the syntax finds. The fields of most lines are read when they
     // are asked for, not now.
     bool PassesOverPlainLines() const { return m_plainLines == PlainLines::kPassedOver; }
-    void LineIsPlain() { m_linePlain = true; }
+    void PlainLineStarts(const char *p) {
+        m_lineOffset = static_cast<std::uint32_t>(p - m_begin);
+        m_lineKept = false;
+        m_linePlain = true;
+    }
     // Every header is kept as it comes; names that come twice are found
     // once the file is read, as most files have none.
     void Section(Token &token, const char *nameStart) {
