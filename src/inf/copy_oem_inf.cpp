@@ -32,13 +32,14 @@ BOOL CMirtelApp::kGetDriverNames(const CString &infPath, CStringList &names) {
     names.clear();
     if (!m_pSetupApi) return FALSE;
 
+    // Read straight into `names`: a second list would hold each of a large
+    // INF's names twice.
     CInfFile inf(*m_pSetupApi, infPath.c_str());
-    CStringList read;
-    if (!inf.GetModelNames(read)) return FALSE;
-    for (const CString &name : read) {
-        WriteLog(this, "strDriverName = [%s]\n", name.c_str());
-        names.push_back(name);
+    if (!inf.GetModelNames(names)) {
+        names.clear();
+        return FALSE;
     }
+    for (const CString &name : names) WriteLog(this, "strDriverName = [%s]\n", name.c_str());
     return TRUE;
 }
 

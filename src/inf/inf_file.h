@@ -5,6 +5,8 @@
 // surrounding blanks removed.
 #pragma once
 
+#include <functional>
+
 #include "framework/afx.h"
 #include "inf/setup_api.h"
 
@@ -37,6 +39,11 @@ public:
     // Appends the names of the models section in file order, up to the
     // first empty one.
     BOOL GetModelNames(CStringList &list);
+    // Hands each of those names to `visit` as it is read, for a reader that
+    // need not hold them all: a driver CD's INF may list hundreds of
+    // thousands. FALSE when a name cannot be read; the names before it were
+    // handed on.
+    BOOL ForEachModelName(const std::function<void(CString &&)> &visit);
 
 private:
     BOOL IsOpen() const { return m_hInf != INVALID_HANDLE_VALUE; }
