@@ -31,11 +31,6 @@ bool SameTextNoCase(const CString &a, const CString &b) {
     return true;
 }
 
-CString UpperCaseAscii(CString text) {
-    for (char &c : text) c = UpperAscii(c);
-    return text;
-}
-
 bool IsPlainFileName(const CString &name) {
     if (name.empty()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {

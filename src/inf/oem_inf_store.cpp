@@ -5,24 +5,16 @@
 
 #include "app/mirtel_app.h"
 #include "inf/inf_paths.h"
+#include "inf/model_name_index.h"
 #include "lang/path_utils.h"
 
 namespace {
 
 // Every one of `theirs` is among `ours`, letter case ignored. An INF
 // without models covers nothing.
-bool CoversAll(const CStringList &ours, const CStringList &theirs) {
+bool CoversAll(const CModelNameIndex &ours, const CStringList &theirs) {
     if (theirs.empty()) return false;
-    for (const CString &their : theirs) {
-        bool listed = false;
-        for (const CString &our : ours)
-            if (SameTextNoCase(their, our)) {
-                listed = true;
-                break;
-            }
-        if (!listed) return false;
-    }
-    return true;
+    return std::all_of(theirs.begin(), theirs.end(), [&ours](const CString &their) { return ours.Holds(their); });
 }
 
 // Only files the system itself put into the store are ever replaced or
@@ -42,7 +34,7 @@ bool IsStoreOemInf(const CString &store, const CString &path) {
 COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder, const std::vector<CStringList> &ourModels)
     : m_app(app), m_folder(folder), m_files(List()) {
     for (const CStringList &models : ourModels)
-        for (const CString &model : models) m_ourModels.insert(UpperCaseAscii(model));
+        for (const CString &model : models) m_ourModelHashes.push_back(ModelNameHash(model));
 }
 
 CStringList COemInfStore::List() const {
@@ -59,10 +51,16 @@ const CStringList &COemInfStore::NamesOf(const CString &oem) {
     if (known == m_names.end()) {
         CStringList names;
         m_app.kGetDriverNames(oem, names);
+        // Sorted when first needed: a store without older files (the
+        // usual first installation) never needs it.
+        if (!m_ourModelHashesSorted) std::sort(m_ourModelHashes.begin(), m_ourModelHashes.end());
+        m_ourModelHashesSorted = true;
         // Another maker's file can never be covered: it is kept as offering
         // nothing, its storage freed too (such a file may offer thousands).
+        // A name whose hash none of ours has is certainly not ours; one
+        // that shares a hash with ours is told apart when compared.
         const bool offersOthers = std::any_of(names.begin(), names.end(), [this](const CString &name) {
-            return m_ourModels.count(UpperCaseAscii(name)) == 0;
+            return !std::binary_search(m_ourModelHashes.begin(), m_ourModelHashes.end(), ModelNameHash(name));
         });
         if (offersOthers) names = CStringList();
         known = m_names.emplace(oem, std::move(names)).first;
@@ -72,8 +70,10 @@ const CStringList &COemInfStore::NamesOf(const CString &oem) {
 
 CStringList COemInfStore::CoveringListed(const CStringList &ours) {
     CStringList matches;
+    if (m_files.empty()) return matches;
+    const CModelNameIndex index(ours);
     for (const CString &oem : m_files)
-        if (CoversAll(ours, NamesOf(oem))) matches.push_back(oem);
+        if (CoversAll(index, NamesOf(oem))) matches.push_back(oem);
     return matches;
 }
 

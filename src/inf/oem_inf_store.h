@@ -11,8 +11,8 @@
 // file offering any model that none of ours offers is never replaced.
 #pragma once
 
+#include <cstdint>
 #include <map>
-#include <set>
 #include <vector>
 
 #include "framework/afx.h"
@@ -47,9 +47,10 @@ private:
 
     CMirtelApp &m_app;
     CString m_folder;
-    // Our model names in upper case (letter case is ignored as in the
-    // comparison itself).
-    std::set<CString> m_ourModels;
+    // Hashes of our model names: a few bytes a name where a copy of each
+    // would take as much again as the names themselves.
+    std::vector<std::uint64_t> m_ourModelHashes;
+    bool m_ourModelHashesSorted = false;
     CStringList m_files;
     std::map<CString, CStringList> m_names;
     // Every number below it was seen taken or filled by this step.
