@@ -97,9 +97,10 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
     };
     progress(0, jobs.size());
     // Each run waits on its program most of the time: one more runner than
-    // cores keeps them busy.
-    const std::size_t runners =
-        std::min<std::size_t>(jobs.size(), std::max(2u, std::thread::hardware_concurrency()) + 1);
+    // cores keeps them busy. Beside heavy runs, whose programs keep a core
+    // busy, one runner fewer: each other run's program takes memory too.
+    const std::size_t cores = std::max(2u, std::thread::hardware_concurrency());
+    const std::size_t runners = std::min<std::size_t>(jobs.size(), largest >= kLargeInf ? cores : cores + 1);
     // Each runner's own copy of the package copy, made of hard links (the
     // installer reads its package and never writes to it), serves all its
     // runs. They are all made before the first run and removed after the
