@@ -111,10 +111,6 @@ BOOL CInfFile::GetModelSection(CString &name) {
     return GetStringField(&context, 0, name) && !name.empty();
 }
 
-BOOL CInfFile::GetModelNames(CStringList &list) {
-    return ForEachModelName([&list](CString &&model) { list.push_back(std::move(model)); });
-}
-
 BOOL CInfFile::ForEachModelName(const std::function<void(CString &&)> &visit) {
     CString section;
     if (!GetModelSection(section)) return FALSE;

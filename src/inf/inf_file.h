@@ -36,13 +36,10 @@ public:
     // The [Manufacturer] line whose key is the provider names the models
     // section; without one, the key of the first [Manufacturer] line does.
     BOOL GetModelSection(CString &name);
-    // Appends the names of the models section in file order, up to the
-    // first empty one.
-    BOOL GetModelNames(CStringList &list);
-    // Hands each of those names to `visit` as it is read, for a reader that
-    // need not hold them all: a driver CD's INF may list hundreds of
-    // thousands. FALSE when a name cannot be read; the names before it were
-    // handed on.
+    // Hands the names of the models section to `visit` in file order, up
+    // to the first empty one, as they are read: a driver CD's INF may list
+    // hundreds of thousands, which a reader need not hold. FALSE when a
+    // name cannot be read; the names before it were handed on.
     BOOL ForEachModelName(const std::function<void(CString &&)> &visit);
 
 private:

@@ -24,7 +24,7 @@ bool IsDeviceName(const CString &name) {
 
 }  // namespace
 
-bool SameTextNoCase(const CString &a, const CString &b) {
+bool SameTextNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;

@@ -5,16 +5,14 @@
 
 #include "app/mirtel_app.h"
 #include "inf/inf_paths.h"
-#include "inf/model_name_index.h"
 #include "lang/path_utils.h"
 
 namespace {
 
 // Every one of `theirs` is among `ours`, letter case ignored. An INF
 // without models covers nothing.
-bool CoversAll(const CModelNameIndex &ours, const CStringList &theirs) {
-    if (theirs.empty()) return false;
-    return std::all_of(theirs.begin(), theirs.end(), [&ours](const CString &their) { return ours.Holds(their); });
+bool CoversAll(const CModelNameIndex &ours, const CModelNames &theirs) {
+    return theirs.Count() > 0 && theirs.All([&ours](std::string_view their) { return ours.Holds(their); });
 }
 
 // Only files the system itself put into the store are ever replaced or
@@ -31,10 +29,10 @@ bool IsStoreOemInf(const CString &store, const CString &path) {
 
 }  // namespace
 
-COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder, const std::vector<CStringList> &ourModels)
+COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder, const std::vector<CModelNames> &ourModels)
     : m_app(app), m_folder(folder), m_files(List()) {
-    for (const CStringList &models : ourModels)
-        for (const CString &model : models) m_ourModelHashes.push_back(ModelNameHash(model));
+    for (const CModelNames &models : ourModels)
+        models.ForEach([this](std::string_view model) { m_ourModelHashes.push_back(ModelNameHash(model)); });
 }
 
 CStringList COemInfStore::List() const {
@@ -46,10 +44,10 @@ CStringList COemInfStore::List() const {
     return files;
 }
 
-const CStringList &COemInfStore::NamesOf(const CString &oem) {
+const CModelNames &COemInfStore::NamesOf(const CString &oem) {
     auto known = m_names.find(oem);
     if (known == m_names.end()) {
-        CStringList names;
+        CModelNames names;
         m_app.kGetDriverNames(oem, names);
         // Sorted when first needed: a store without older files (the
         // usual first installation) never needs it.
@@ -59,16 +57,16 @@ const CStringList &COemInfStore::NamesOf(const CString &oem) {
         // nothing, its storage freed too (such a file may offer thousands).
         // A name whose hash none of ours has is certainly not ours; one
         // that shares a hash with ours is told apart when compared.
-        const bool offersOthers = std::any_of(names.begin(), names.end(), [this](const CString &name) {
-            return !std::binary_search(m_ourModelHashes.begin(), m_ourModelHashes.end(), ModelNameHash(name));
+        const bool offersOnlyOurs = names.All([this](std::string_view name) {
+            return std::binary_search(m_ourModelHashes.begin(), m_ourModelHashes.end(), ModelNameHash(name));
         });
-        if (offersOthers) names = CStringList();
+        if (!offersOnlyOurs) names = CModelNames();
         known = m_names.emplace(oem, std::move(names)).first;
     }
     return known->second;
 }
 
-CStringList COemInfStore::CoveringListed(const CStringList &ours) {
+CStringList COemInfStore::CoveringListed(const CModelNames &ours) {
     CStringList matches;
     if (m_files.empty()) return matches;
     const CModelNameIndex index(ours);
@@ -77,7 +75,7 @@ CStringList COemInfStore::CoveringListed(const CStringList &ours) {
     return matches;
 }
 
-CStringList COemInfStore::Covering(const CStringList &ours) {
+CStringList COemInfStore::Covering(const CModelNames &ours) {
     const CStringList matches = CoveringListed(ours);
     if (matches.size() < 2) return matches;
     m_files = List();
@@ -95,7 +93,7 @@ CString COemInfStore::FreeName() {
     }
 }
 
-void COemInfStore::Written(const CString &oem, CStringList names) {
+void COemInfStore::Written(const CString &oem, CModelNames names) {
     m_names[oem] = std::move(names);
     if (std::find(m_files.begin(), m_files.end(), oem) == m_files.end()) m_files.push_back(oem);
 }
