@@ -19,20 +19,23 @@ public:
     void Add(const CString &name);
     std::size_t Count() const { return m_count; }
 
-    template <class Visit>
-    void ForEach(Visit visit) const {
-        for (std::size_t at = 0; at < m_text.size();) {
-            const std::size_t end = m_text.find('\0', at);
-            visit(std::string_view(m_text).substr(at, end - at));
-            at = end + 1;
-        }
-    }
-    // Whether `test` holds for every name.
+    // Whether `test` holds for every name, in the order they were added;
+    // the first for which it does not ends the walk.
     template <class Test>
     bool All(Test test) const {
-        bool all = true;
-        ForEach([&](std::string_view name) { all = all && test(name); });
-        return all;
+        for (std::size_t at = 0; at < m_text.size();) {
+            const std::size_t end = m_text.find('\0', at);
+            if (!test(std::string_view(m_text).substr(at, end - at))) return false;
+            at = end + 1;
+        }
+        return true;
+    }
+    template <class Visit>
+    void ForEach(Visit visit) const {
+        All([&visit](std::string_view name) {
+            visit(name);
+            return true;
+        });
     }
 
 private:
