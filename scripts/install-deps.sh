@@ -16,7 +16,7 @@
 set -euo pipefail
 
 what="${1:-all}"
-native=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libpugixml-dev)
+native=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libpugixml-dev libxml2-utils)
 windows=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth osslsigncode openssl)
 case "$what" in
   native) required=("${native[@]}"); want_wine32=0 ;;

@@ -28,6 +28,8 @@ constexpr WORD kOSWin98 = 2;
 constexpr WORD kOSWinNT4 = 4;
 constexpr WORD kOSWinNT5 = 8;
 
+class CModelNames;
+
 class CMirtelApp : public CWinApp {
 public:
     MIRTEL_DECLARE_DYNAMIC(CMirtelApp)
@@ -63,7 +65,7 @@ public:
     BOOL kCopyOemInf(CString &text);
     BOOL kCopyOemInf95(CString &text);
     BOOL kCopyOemInfNT(CString &text);
-    BOOL kGetDriverNames(const CString &infPath, CStringList &names);
+    BOOL kGetDriverNames(const CString &infPath, CModelNames &names);
     BOOL kClearReadOnly(const CString &path);
 
     CResourceFile m_resFile;

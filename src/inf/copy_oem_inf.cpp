@@ -1,8 +1,12 @@
 // The OEM INF step: a current copy of each accepted INF file goes into the
 // system's INF store, where the Add Printer Wizard looks for drivers. The
 // work per family is in copy_oem_inf_95.cpp and copy_oem_inf_nt.cpp.
+#include <string_view>
+#include <utility>
+
 #include "app/mirtel_app.h"
 #include "inf/inf_file.h"
+#include "inf/model_name_index.h"
 #include "lang/log.h"
 
 BOOL CMirtelApp::kCopyOemInf(CString &text) {
@@ -26,19 +30,19 @@ BOOL CMirtelApp::kCopyOemInf(CString &text) {
     }
 }
 
-BOOL CMirtelApp::kGetDriverNames(const CString &infPath, CStringList &names) {
+BOOL CMirtelApp::kGetDriverNames(const CString &infPath, CModelNames &names) {
     WriteLog(this, "*------------------------------------------*\n");
     WriteLog(this, "InfFileName = [%s]\n", infPath.c_str());
-    names.clear();
+    names = CModelNames();
     if (!m_pSetupApi) return FALSE;
 
     CInfFile inf(*m_pSetupApi, infPath.c_str());
-    CStringList read;
-    if (!inf.GetModelNames(read)) return FALSE;
-    for (const CString &name : read) {
-        WriteLog(this, "strDriverName = [%s]\n", name.c_str());
-        names.push_back(name);
-    }
+    CModelNames read;
+    if (!inf.ForEachModelName([&read](CString &&name) { read.Add(name); })) return FALSE;
+    read.ForEach([this](std::string_view name) {
+        WriteLog(this, "strDriverName = [%.*s]\n", static_cast<int>(name.size()), name.data());
+    });
+    names = std::move(read);
     return TRUE;
 }
 

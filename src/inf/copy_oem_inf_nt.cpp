@@ -43,7 +43,7 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
     // those OEM INF files that offer nothing else. An INF of ours that
     // cannot be read still ends the step in its turn, after the earlier
     // ones were copied.
-    std::vector<CStringList> ourModels(m_listInfFile.size());
+    std::vector<CModelNames> ourModels(m_listInfFile.size());
     std::vector<bool> readable(m_listInfFile.size());
     for (std::size_t i = 0; i < m_listInfFile.size(); ++i)
         readable[i] = kGetDriverNames(m_listInfFile[i], ourModels[i]) != FALSE;
@@ -54,7 +54,7 @@ BOOL CMirtelApp::kCopyOemInfNT(CString &text) {
         const CString &ours = m_listInfFile[ourIndex];
         // Handed to the store with the copy made of the INF (a driver CD's
         // INF may offer hundreds of thousands of models): used up then.
-        CStringList &ourNames = ourModels[ourIndex];
+        CModelNames &ourNames = ourModels[ourIndex];
         if (!readable[ourIndex]) {
             WriteLog(this, "Err : CMirtelApp::kCopyOemInfNT  Cannot read the models of [%s]\n",
                      ours.c_str());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -110,7 +111,7 @@ BOOL CInfFile::GetModelSection(CString &name) {
     return GetStringField(&context, 0, name) && !name.empty();
 }
 
-BOOL CInfFile::GetModelNames(CStringList &list) {
+BOOL CInfFile::ForEachModelName(const std::function<void(CString &&)> &visit) {
     CString section;
     if (!GetModelSection(section)) return FALSE;
     INFCONTEXT context = {};
@@ -119,7 +120,7 @@ BOOL CInfFile::GetModelNames(CStringList &list) {
         CString model;
         if (!GetStringField(&context, 0, model)) return FALSE;
         if (model.empty()) return TRUE;
-        list.push_back(model);
+        visit(std::move(model));
         if (!m_setupApi.SetupFindNextLine(&context, &context)) return TRUE;
     }
 }

@@ -5,6 +5,8 @@
 // surrounding blanks removed.
 #pragma once
 
+#include <functional>
+
 #include "framework/afx.h"
 #include "inf/setup_api.h"
 
@@ -34,9 +36,11 @@ public:
     // The [Manufacturer] line whose key is the provider names the models
     // section; without one, the key of the first [Manufacturer] line does.
     BOOL GetModelSection(CString &name);
-    // Appends the names of the models section in file order, up to the
-    // first empty one.
-    BOOL GetModelNames(CStringList &list);
+    // Hands the names of the models section to `visit` in file order, up
+    // to the first empty one, as they are read: a driver CD's INF may list
+    // hundreds of thousands, which a reader need not hold. FALSE when a
+    // name cannot be read; the names before it were handed on.
+    BOOL ForEachModelName(const std::function<void(CString &&)> &visit);
 
 private:
     BOOL IsOpen() const { return m_hInf != INVALID_HANDLE_VALUE; }

@@ -24,16 +24,11 @@ bool IsDeviceName(const CString &name) {
 
 }  // namespace
 
-bool SameTextNoCase(const CString &a, const CString &b) {
+bool SameTextNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
     return true;
-}
-
-CString UpperCaseAscii(CString text) {
-    for (char &c : text) c = UpperAscii(c);
-    return text;
 }
 
 bool IsPlainFileName(const CString &name) {

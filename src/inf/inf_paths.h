@@ -2,13 +2,13 @@
 // build file names from.
 #pragma once
 
+#include <string_view>
+
 #include "framework/afx.h"
 
 // Equal, letter case of A-Z ignored, as the program compares INF values
 // and folder names.
-bool SameTextNoCase(const CString &a, const CString &b);
-// The text with a-z raised: texts SameTextNoCase finds equal come out the same.
-CString UpperCaseAscii(CString text);
+bool SameTextNoCase(std::string_view a, std::string_view b);
 
 // A name that can only name a file inside the folder it is joined to:
 // not empty, no path separator, drive colon, wildcard, quote, angle

@@ -11,18 +11,8 @@ namespace {
 
 // Every one of `theirs` is among `ours`, letter case ignored. An INF
 // without models covers nothing.
-bool CoversAll(const CStringList &ours, const CStringList &theirs) {
-    if (theirs.empty()) return false;
-    for (const CString &their : theirs) {
-        bool listed = false;
-        for (const CString &our : ours)
-            if (SameTextNoCase(their, our)) {
-                listed = true;
-                break;
-            }
-        if (!listed) return false;
-    }
-    return true;
+bool CoversAll(const CModelNameIndex &ours, const CModelNames &theirs) {
+    return theirs.Count() > 0 && theirs.All([&ours](std::string_view their) { return ours.Holds(their); });
 }
 
 // Only files the system itself put into the store are ever replaced or
@@ -39,10 +29,10 @@ bool IsStoreOemInf(const CString &store, const CString &path) {
 
 }  // namespace
 
-COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder, const std::vector<CStringList> &ourModels)
+COemInfStore::COemInfStore(CMirtelApp &app, const CString &folder, const std::vector<CModelNames> &ourModels)
     : m_app(app), m_folder(folder), m_files(List()) {
-    for (const CStringList &models : ourModels)
-        for (const CString &model : models) m_ourModels.insert(UpperCaseAscii(model));
+    for (const CModelNames &models : ourModels)
+        models.ForEach([this](std::string_view model) { m_ourModelHashes.push_back(ModelNameHash(model)); });
 }
 
 CStringList COemInfStore::List() const {
@@ -54,30 +44,38 @@ CStringList COemInfStore::List() const {
     return files;
 }
 
-const CStringList &COemInfStore::NamesOf(const CString &oem) {
+const CModelNames &COemInfStore::NamesOf(const CString &oem) {
     auto known = m_names.find(oem);
     if (known == m_names.end()) {
-        CStringList names;
+        CModelNames names;
         m_app.kGetDriverNames(oem, names);
+        // Sorted when first needed: a store without older files (the
+        // usual first installation) never needs it.
+        if (!m_ourModelHashesSorted) std::sort(m_ourModelHashes.begin(), m_ourModelHashes.end());
+        m_ourModelHashesSorted = true;
         // Another maker's file can never be covered: it is kept as offering
         // nothing, its storage freed too (such a file may offer thousands).
-        const bool offersOthers = std::any_of(names.begin(), names.end(), [this](const CString &name) {
-            return m_ourModels.count(UpperCaseAscii(name)) == 0;
+        // A name whose hash none of ours has is certainly not ours; one
+        // that shares a hash with ours is told apart when compared.
+        const bool offersOnlyOurs = names.All([this](std::string_view name) {
+            return std::binary_search(m_ourModelHashes.begin(), m_ourModelHashes.end(), ModelNameHash(name));
         });
-        if (offersOthers) names = CStringList();
+        if (!offersOnlyOurs) names = CModelNames();
         known = m_names.emplace(oem, std::move(names)).first;
     }
     return known->second;
 }
 
-CStringList COemInfStore::CoveringListed(const CStringList &ours) {
+CStringList COemInfStore::CoveringListed(const CModelNames &ours) {
     CStringList matches;
+    if (m_files.empty()) return matches;
+    const CModelNameIndex index(ours);
     for (const CString &oem : m_files)
-        if (CoversAll(ours, NamesOf(oem))) matches.push_back(oem);
+        if (CoversAll(index, NamesOf(oem))) matches.push_back(oem);
     return matches;
 }
 
-CStringList COemInfStore::Covering(const CStringList &ours) {
+CStringList COemInfStore::Covering(const CModelNames &ours) {
     const CStringList matches = CoveringListed(ours);
     if (matches.size() < 2) return matches;
     m_files = List();
@@ -95,7 +93,7 @@ CString COemInfStore::FreeName() {
     }
 }
 
-void COemInfStore::Written(const CString &oem, CStringList names) {
+void COemInfStore::Written(const CString &oem, CModelNames names) {
     m_names[oem] = std::move(names);
     if (std::find(m_files.begin(), m_files.end(), oem) == m_files.end()) m_files.push_back(oem);
 }

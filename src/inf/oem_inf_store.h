@@ -11,11 +11,12 @@
 // file offering any model that none of ours offers is never replaced.
 #pragma once
 
+#include <cstdint>
 #include <map>
-#include <set>
 #include <vector>
 
 #include "framework/afx.h"
+#include "inf/model_name_index.h"
 
 class CMirtelApp;
 
@@ -23,35 +24,36 @@ class COemInfStore {
 public:
     // `folder` ends with a backslash; `ourModels` holds the models of each
     // INF of ours that the step will compare.
-    COemInfStore(CMirtelApp &app, const CString &folder, const std::vector<CStringList> &ourModels);
+    COemInfStore(CMirtelApp &app, const CString &folder, const std::vector<CModelNames> &ourModels);
 
     // The OEM INF files whose model names are all among `ours`, in the
     // order the store lists them. A file that cannot be read, or offers no
     // model, matches nothing.
-    CStringList Covering(const CStringList &ours);
+    CStringList Covering(const CModelNames &ours);
 
     // The first OEM<n>.inf, n = 0, 1, ..., that the store does not hold;
     // the caller fills it, so the next call looks past it.
     CString FreeName();
 
     // `oem` now holds a copy of an INF offering `names`.
-    void Written(const CString &oem, CStringList names);
+    void Written(const CString &oem, CModelNames names);
     // `oem` is gone; its number is free again.
     void Deleted(const CString &oem);
 
 private:
     CStringList List() const;
     // Covering() over the files as last listed or recorded.
-    CStringList CoveringListed(const CStringList &ours);
-    const CStringList &NamesOf(const CString &oem);
+    CStringList CoveringListed(const CModelNames &ours);
+    const CModelNames &NamesOf(const CString &oem);
 
     CMirtelApp &m_app;
     CString m_folder;
-    // Our model names in upper case (letter case is ignored as in the
-    // comparison itself).
-    std::set<CString> m_ourModels;
+    // Hashes of our model names: a few bytes a name where a copy of each
+    // would take as much again as the names themselves.
+    std::vector<std::uint64_t> m_ourModelHashes;
+    bool m_ourModelHashesSorted = false;
     CStringList m_files;
-    std::map<CString, CStringList> m_names;
+    std::map<CString, CModelNames> m_names;
     // Every number below it was seen taken or filled by this step.
     UINT m_firstFreeNumber = 0;
 };

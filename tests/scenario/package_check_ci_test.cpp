@@ -32,9 +32,14 @@ struct JunitCounts {
     std::size_t tests = 0, failures = 0;
 };
 
-// The JUnit document read as a CI server reads it: <testsuites> of
-// <testsuite>s of <testcase>s, each suite's counts those of its cases.
+// The JUnit document read as a CI server reads it: valid against the
+// format's schema, <testsuites> of <testsuite>s of <testcase>s, each
+// suite's counts those of its cases.
 JunitCounts ReadJunit(const std::string &path) {
+    const testing_machine::RunResult lint = testing_machine::RunProgram(
+        "/usr/bin/xmllint", {"--noout", "--schema", std::string(MIRTEL_SOURCE_DIR) + "/tests/scenario/junit.xsd", path},
+        {});
+    EXPECT_EQ(lint.status, 0) << lint.err;
     pugi::xml_document document;
     const pugi::xml_parse_result parsed = document.load_file(path.c_str());
     EXPECT_TRUE(parsed) << parsed.description();

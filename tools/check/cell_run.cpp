@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,7 +21,6 @@
 #include "cancellation.h"
 #include "content_hash.h"
 #include "machine_ini.h"
-#include "package_copy.h"
 #include "package.h"
 #include "scratch_folder.h"
 #include "sim_bridge.h"
@@ -127,6 +127,7 @@ void Run(const CellJob &job, const fs::path &program, const fs::path &machine, c
         return;
     }
     TrackProcessGroup(child);
+    if (job.niceness != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(child), job.niceness);
 
     // The program is reaped only once its process group (the wizard it
     // started, too) has been killed, so that the group's id cannot have
@@ -212,7 +213,7 @@ void ReadInfStore(const CellJob &job, const fs::path &machine, Cell *cell) {
 
 }  // namespace
 
-Cell RunCell(const CellJob &job) {
+Cell RunCell(const CellJob &job, const std::function<void()> &programEnded) {
     Cell cell;
     cell.family = job.family->id;
     cell.language = job.language->code;
@@ -223,11 +224,10 @@ Cell RunCell(const CellJob &job) {
     }
     const fs::path root = scratch.Path();
     const fs::path machine = root / "machine";
-    const fs::path package = root / "package";
-    if (!LinkPackage(job.package, package.string(), &cell.runError) ||
-        !MakeMachine(job, machine, package, &cell.runError))
-        return cell;
+    const fs::path package = job.package;
+    if (!MakeMachine(job, machine, package, &cell.runError)) return cell;
     Run(job, package / "setup", machine, root / "output.txt", &cell);
+    programEnded();
     if (CancellationRequested()) {
         cell.runError = "cancelled";
         return cell;

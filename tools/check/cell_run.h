@@ -4,6 +4,7 @@
 // transcript and the machine's INF store tell.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,21 +12,26 @@
 
 namespace check {
 
-// Each run works in a copy of the package copy made of hard links: the
-// installer reads its package and never writes to it, and a program file
-// of its own keeps its single-copy counter apart from the other runs'.
 struct CellJob {
     const Family *family = nullptr;
     const Language *language = nullptr;
-    std::string package;       // host folder of the package copy
+    // Host folder of the package the program runs in, which no other run
+    // uses at the same time: a program file of its own keeps its
+    // single-copy counter apart from the other runs'.
+    std::string package;
     std::string driverFolder;  // within the package
     // The package's INF files, to know their copies in the INF store.
     const std::vector<InfFile> *infs = nullptr;
+    // Added to the program's nice value: runs beside a long chain of runs
+    // leave it the processor.
+    int niceness = 0;
 };
 
 // A run the check is cancelled in comes back with a run error. The boxes
 // come back with their texts only; their keys and the providers
-// of the stored INF files are the caller's to name.
-Cell RunCell(const CellJob &job);
+// of the stored INF files are the caller's to name. `programEnded` is
+// called when the program and all it started have ended, before what they
+// left is read and removed (not at all when the program never started).
+Cell RunCell(const CellJob &job, const std::function<void()> &programEnded);
 
 }  // namespace check

@@ -81,16 +81,20 @@ std::string ReadHostFile(const std::string &hostPath, InfFile *inf) {
     return bytes;
 }
 
-void ReadVersion(const std::string &path, const std::string &bytes, InfFile *inf) {
+// Where [Version]'s keys stand, to name a cause's line.
+void FindVersionLines(const std::string &text, InfFile *inf) {
+    inf->classLine = LineOfKey(text, "Version", "Class");
+    inf->signatureLine = LineOfKey(text, "Version", "Signature");
+    inf->providerLine = LineOfKey(text, "Version", "Provider");
+}
+
+void ReadVersion(const std::string &path, InfFile *inf) {
     int present = 0;
     CString text;
     inf->classPresent = ReadProfileString(path.c_str(), "Version", "Class", text, present) != FALSE;
     inf->infClass = Utf8(text);
     inf->signaturePresent = ReadProfileString(path.c_str(), "Version", "Signature", text, present) != FALSE;
     inf->signature = Utf8(text);
-    inf->classLine = LineOfKey(bytes, "Version", "Class");
-    inf->signatureLine = LineOfKey(bytes, "Version", "Signature");
-    inf->providerLine = LineOfKey(bytes, "Version", "Provider");
     if (inf->classPresent && IsPrinterClass(inf->infClass) && inf->signaturePresent)
         for (const Family &family : Families())
             if (IsAcceptedSignature(text, static_cast<WORD>(family.osCode)))
@@ -116,44 +120,45 @@ std::string UndefinedToken(const std::string &value) {
 
 // Reads the file with the installer's INF reader, as its Windows NT 4.0
 // step does; only a file the reader does not open (or whose layout file
-// it may not find) is opened again, to tell why.
+// it may not find) is opened again, to tell why. The model names are
+// counted as they are read, not held: a driver CD's INF may list hundreds
+// of thousands.
 void ReadModels(CSetupApi &api, const std::string &path, const std::function<std::string()> &readText,
                 InfFile *inf, std::vector<Problem> *problems) {
-    CInfFile reader(api, path.c_str());
-    CString text;
-    if (!reader.GetLineText("Version", "Signature", text)) {
-        Open(api, path, inf);
-        return;
-    }
-    inf->opens = true;
-    if (reader.GetProvider(text)) inf->provider = Utf8(text);
-    if (reader.GetLineText("Version", "LayoutFile", text)) inf->layoutFile = Utf8(text);
-    if (!inf->layoutFile.empty()) Open(api, path, inf);
-    CStringList models;
-    inf->modelsRead = reader.GetModelNames(models) != FALSE;
-    inf->modelCount = models.size();
-    for (const CString &model : models) {
-        if (inf->models.size() == kModelsListed) break;
-        inf->models.push_back(Utf8(model));
+    CString section;
+    std::vector<std::string> tokens;  // each %token% left in a model name, once
+    {
+        CInfFile reader(api, path.c_str());
+        CString text;
+        if (!reader.GetLineText("Version", "Signature", text)) {
+            Open(api, path, inf);
+            return;
+        }
+        inf->opens = true;
+        if (reader.GetProvider(text)) inf->provider = Utf8(text);
+        if (reader.GetLineText("Version", "LayoutFile", text)) inf->layoutFile = Utf8(text);
+        if (!inf->layoutFile.empty()) Open(api, path, inf);
+        const auto count = [&](CString &&model) {
+            ++inf->modelCount;
+            if (inf->models.size() < kModelsListed) inf->models.push_back(Utf8(model));
+            const std::string token = UndefinedToken(model);
+            if (!token.empty() && std::find(tokens.begin(), tokens.end(), token) == tokens.end())
+                tokens.push_back(token);
+        };
+        inf->modelsRead = reader.ForEachModelName(count) != FALSE;
+        reader.GetModelSection(section);
     }
 
     const std::string providerToken = UndefinedToken(inf->provider);
     if (!providerToken.empty())
         problems->push_back({"inf-token-undefined", inf->file, inf->providerLine, {}, {},
                              "Provider " + providerToken + " has no [Strings] text: the wizard shows " + providerToken});
-    CString section;
-    reader.GetModelSection(section);
-    std::vector<std::string> tokens;
-    std::string bytes;  // read again only to name a token's line
-    for (const CString &model : models) {
-        const std::string token = UndefinedToken(model);
-        if (token.empty() || std::find(tokens.begin(), tokens.end(), token) != tokens.end()) continue;
-        tokens.push_back(token);
-        if (bytes.empty()) bytes = readText();
+    if (tokens.empty()) return;
+    const std::string bytes = readText();  // read again only to name a token's line
+    for (const std::string &token : tokens)
         problems->push_back({"inf-token-undefined", inf->file, LineHolding(bytes, section, token), {}, {},
                              "model name " + Utf8(token) + " has no [Strings] text: the wizard's list shows " +
                                  Utf8(token)});
-    }
 }
 
 bool AcceptedOn(const InfFile &inf, const char *familyId) {
@@ -255,8 +260,12 @@ std::vector<InfFile> CheckInfFiles(const std::string &package, const std::string
         };
         std::string bytes = InfLineText(ReadHostFile(host, &inf));
         if (!inf.readError) {
-            ReadVersion(path, bytes, &inf);
-            std::string().swap(bytes);  // the setup API is about to hold the file, too
+            // The host's copy, the profile reader's and the setup API's are
+            // held in turn, never two at once: a large INF takes its size
+            // again in each.
+            FindVersionLines(bytes, &inf);
+            std::string().swap(bytes);
+            ReadVersion(path, &inf);
             ReadModels(api, path, text, &inf, problems);
         }
         Judge(inf, problems);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -41,7 +42,6 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
             CellJob job;
             job.family = &family;
             job.language = &language;
-            job.package = copy;
             job.driverFolder = input.driverFolder;
             job.infs = input.infs;
             jobs.push_back(job);
@@ -58,6 +58,10 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
     std::uint64_t largest = 0;
     for (const InfFile &inf : *input.infs) largest = std::max(largest, inf.size);
     const auto heavy = [&](std::size_t job) { return largest >= kLargeInf && jobs[job].family->id == "nt4"; };
+    // The heavy runs, one after another, take longest: the others run
+    // beside them at a lower priority.
+    for (std::size_t job = 0; job < jobs.size(); ++job)
+        if (largest >= kLargeInf && !heavy(job)) jobs[job].niceness = 10;
     std::vector<Cell> cells(jobs.size());
     std::vector<bool> taken(jobs.size(), false);
     bool heavyRunning = false;
@@ -93,22 +97,56 @@ std::vector<Cell> RunMatrix(const MatrixInput &input, const std::function<void(s
     };
     progress(0, jobs.size());
     // Each run waits on its program most of the time: one more runner than
-    // cores keeps them busy.
-    const std::size_t runners =
-        std::min<std::size_t>(jobs.size(), std::max(2u, std::thread::hardware_concurrency()) + 1);
+    // cores keeps them busy. Beside heavy runs, whose programs keep a core
+    // busy, one runner fewer: each other run's program takes memory too.
+    const std::size_t cores = std::max(2u, std::thread::hardware_concurrency());
+    const std::size_t runners = std::min<std::size_t>(jobs.size(), largest >= kLargeInf ? cores : cores + 1);
+    // Each runner's own copy of the package copy, made of hard links (the
+    // installer reads its package and never writes to it), serves all its
+    // runs. They are all made before the first run and removed after the
+    // last: a link made or removed changes the file's change time, and a
+    // run that sees an INF's change time move while it reads the file
+    // parses it again.
+    std::vector<std::unique_ptr<ScratchFolder>> runnerFolders;
+    std::vector<std::string> packages(runners), linkErrors(runners);
+    for (std::size_t i = 0; i < runners; ++i) {
+        runnerFolders.push_back(std::make_unique<ScratchFolder>());
+        packages[i] = runnerFolders[i]->Path() + "/package";
+        if (runnerFolders[i]->Path().empty()) linkErrors[i] = "cannot make a temporary folder";
+        else LinkPackage(copy, packages[i], &linkErrors[i]);
+    }
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < runners; ++i) {
-        threads.emplace_back([&] {
+        threads.emplace_back([&, i] {
+            const std::string &package = packages[i];
+            const std::string &linkError = linkErrors[i];
             std::unique_lock<std::mutex> held(lock);
             for (std::size_t job; (job = take(held)) < jobs.size();) {
-                held.unlock();
-                if (CancellationRequested()) cells[job].runError = "cancelled";
-                else cells[job] = RunCell(jobs[job]);
-                held.lock();
-                if (heavy(job)) {
+                // The next heavy run may start as soon as this one's program
+                // has ended, while its results are read and its machine
+                // removed.
+                bool holdsHeavy = heavy(job);
+                const auto releaseHeavy = [&] {
+                    std::lock_guard<std::mutex> guard(lock);
+                    if (!holdsHeavy) return;
+                    holdsHeavy = false;
                     heavyRunning = false;
                     heavyEnded.notify_all();
+                };
+                held.unlock();
+                CellJob run = jobs[job];
+                run.package = package;
+                if (CancellationRequested()) {
+                    cells[job].runError = "cancelled";
+                } else if (!linkError.empty()) {
+                    cells[job].family = run.family->id;
+                    cells[job].language = run.language->code;
+                    cells[job].runError = linkError;
+                } else {
+                    cells[job] = RunCell(run, releaseHeavy);
                 }
+                releaseHeavy();
+                held.lock();
                 progress(++done, jobs.size());
             }
         });

@@ -101,15 +101,16 @@ DWORD GetPrivateProfileStringA(const char *section, const char *key, const char 
     const std::string defaultText = DefaultText(defaultValue);
     const UINT codePage = sim::Machine::Get().AnsiCodePage();
     const std::string host = sim::HostPath(ProfileWindowsPath(fileName).c_str());
-    const std::shared_ptr<const sim::ProfileFile> profile = sim::LoadProfile(host, codePage);
-
     if (section == nullptr) {
+        const std::shared_ptr<const sim::ProfileFile> profile = sim::LoadProfile(host, codePage);
         std::string names;
         for (const sim::ProfileFile::Section &candidate : profile->Sections())
             if (candidate.nameLength != 0) names.append(profile->Name(candidate)).push_back('\0');
         return CopyList(names, buffer, size);
     }
-    const sim::ProfileFile::Section *found = profile->FindSection(sim::AnsiUpper(Trimmed(section), codePage));
+    const std::string sectionUpper = sim::AnsiUpper(Trimmed(section), codePage);
+    const std::shared_ptr<const sim::ProfileFile> profile = sim::LoadProfileSection(host, codePage, sectionUpper);
+    const sim::ProfileFile::Section *found = profile->FindSection(sectionUpper);
     if (key == nullptr) {
         const std::string names = found != nullptr ? KeyNames(*profile, *found) : std::string();
         // No keys, or a nameless first key, and the caller sees the default.

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/sim/files/regular_file.h"
+#include "platform/sim/profile/profile_prefix.h"
 #include "platform/sim/unique_fd.h"
 
 namespace sim {
@@ -139,6 +140,19 @@ std::shared_ptr<const ProfileFile> LoadProfile(const std::string &hostPath, win:
     // plenty; small files share 64 KB between them.
     static ProfileCache cache(16, 64 * 1024);
     return cache.Load(hostPath, codePage);
+}
+
+std::shared_ptr<const ProfileFile> LoadProfileSection(const std::string &hostPath, win::UINT codePage,
+                                                      const std::string &sectionUpper) {
+    // Files of a few hundred KB at most are read whole and kept: the
+    // program reads several of their sections.
+    constexpr off_t kLargeFile = 1 << 20;
+    struct stat info;
+    std::string bytes;
+    if (stat(hostPath.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > kLargeFile &&
+        ReadProfilePrefix(hostPath, codePage, sectionUpper, &bytes))
+        return std::make_shared<const ProfileFile>(std::move(bytes), codePage);
+    return LoadProfile(hostPath, codePage);
 }
 
 }  // namespace sim

@@ -62,5 +62,10 @@ private:
 
 // The machine's profile files, through one cache for the whole process.
 std::shared_ptr<const ProfileFile> LoadProfile(const std::string &hostPath, win::UINT codePage);
+// The same for a lookup in the section `sectionUpper` (upper-cased in
+// `codePage`): a large file is read only as far as that section goes, and
+// is not kept.
+std::shared_ptr<const ProfileFile> LoadProfileSection(const std::string &hostPath, win::UINT codePage,
+                                                      const std::string &sectionUpper);
 
 }  // namespace sim
