@@ -2,7 +2,6 @@
 
 #include <sys/mman.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -10,7 +9,8 @@ namespace sim::setupapi {
 namespace {
 
 // Blocks from this size on are mapped on their own, in huge pages where
-// the kernel has them; smaller ones come from the heap.
+// the kernel has them; smaller ones come from the heap (operator new, which
+// the tools that count the heap see).
 constexpr std::size_t kMappedFrom = std::size_t{2} << 20;
 
 }  // namespace
@@ -18,8 +18,7 @@ constexpr std::size_t kMappedFrom = std::size_t{2} << 20;
 TextBuffer::TextBuffer(std::size_t size) : m_size(size) {
     if (size < kMappedFrom) {
         // One byte more, so that an empty text has a block too.
-        m_bytes = std::unique_ptr<char, TextBufferRelease>(static_cast<char *>(std::malloc(size + 1)));
-        if (!m_bytes) throw std::bad_alloc();
+        m_bytes = std::unique_ptr<char, TextBufferRelease>(static_cast<char *>(::operator new(size + 1)));
         return;
     }
     void *mapped = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -36,7 +35,7 @@ TextBuffer::TextBuffer(std::string_view text) : TextBuffer(text.size()) {
 
 void TextBufferRelease::operator()(char *bytes) const {
     if (mapped != 0) ::munmap(bytes, mapped);
-    else std::free(bytes);
+    else ::operator delete(bytes);
 }
 
 }  // namespace sim::setupapi
