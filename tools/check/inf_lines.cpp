@@ -7,13 +7,14 @@
 #include <functional>
 
 namespace check {
-namespace {
 
 std::string Trim(const std::string &text) {
     const std::size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return std::string();
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
+
+namespace {
 
 bool HoldsNoCase(const std::string &text, const std::string &needle) {
     return std::search(text.begin(), text.end(), needle.begin(), needle.end(), [](char a, char b) {

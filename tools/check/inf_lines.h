@@ -6,6 +6,10 @@
 
 namespace check {
 
+// `text` without the blanks (space, tab, CR) around it, as the lines of
+// INF and INI files are read.
+std::string Trim(const std::string &text);
+
 // The text of an INF file's bytes to count lines in: a UTF-16 file (as
 // INF files of the NT family often are) with each character beyond ASCII
 // as "?"; any other file as it is.

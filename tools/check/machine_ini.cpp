@@ -5,14 +5,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "inf_lines.h"
+
 namespace check {
 namespace {
-
-std::string Trim(const std::string &text) {
-    const std::size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 // The line without its comment and surrounding blanks.
 std::string Content(const std::string &line) { return Trim(line.substr(0, line.find(';'))); }
